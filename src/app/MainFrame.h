@@ -1,0 +1,25 @@
+#pragma once
+// CMainFrame: the main window. It holds the arena view by value, stretches it over its
+// client area and always hands it the keyboard focus.
+#include "arena/ArenaView.h"
+#include "platform/wnd/FrameWnd.h"
+
+class CMainFrame : public CFrameWnd
+{
+public:
+    static constexpr const char* kRuntimeClassName = "CMainFrame";
+
+    CArenaView m_arenaView;
+
+    ~CMainFrame() override;
+
+    const MessageMap* GetMessageMap() const override;
+    bool PreCreateWindow(CREATESTRUCT& cs) override;
+    bool OnCmdMsg(UINT id) override;
+
+    int OnCreate(const CREATESTRUCT* cs);
+    void OnSetFocus(CWnd* oldWnd);
+
+protected:
+    static const MessageMap s_messageMap;
+};

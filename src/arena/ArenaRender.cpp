@@ -1,0 +1,79 @@
+// The frame: drawn whole into the off-screen surface in a fixed order, then copied to
+// the window in one block, so the window never shows a half-drawn frame or flickers.
+#include <cstdio>
+
+#include "arena/ArenaView.h"
+
+namespace {
+
+constexpr COLORREF kBlack = 0x000000;
+constexpr COLORREF kWhite = 0xFFFFFF;
+constexpr int kScoreRowY = 10;
+constexpr int kDeathsRowY = 30;
+constexpr int kFirstShipColumnX = 100;
+constexpr int kShipColumnSpacing = 30;
+constexpr int kSentryColumnX = 300;
+constexpr int kLabelX = 10;
+
+void DrawNumber(CDC& dc, int x, int y, int value)
+{
+    char text[16];
+    const int length = std::snprintf(text, sizeof text, "%d", value);
+    dc.TextOut(x, y, std::string_view(text, length));
+}
+
+}  // namespace
+
+void CArenaView::OnSize(UINT, int, int)
+{
+    Default();
+    CRect client;
+    GetClientRect(&client);
+    CDC* const windowDC = GetDC();
+    if (m_memDC.IsCreated()) {
+        m_memDC.DeleteDC();
+        m_memBitmap.DeleteObject();
+    }
+    m_memDC.CreateCompatibleDC(windowDC);
+    m_memBitmap.CreateCompatibleBitmap(windowDC, client.Width(), client.Height());
+    m_memDC.SelectObject(&m_memBitmap);
+    ReleaseDC(windowDC);
+}
+
+bool CArenaView::OnEraseBkgnd(CDC*) { return false; }
+
+void CArenaView::OnPaint()
+{
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    DrawFrame(client);
+    dc.BitBlt(client.left, client.top, client.Width(), client.Height(), &m_memDC, 0, 0, SRCCOPY);
+}
+
+void CArenaView::DrawFrame(const CRect& client)
+{
+    CDC& dc = m_memDC;
+    dc.FillSolidRect(client, kBlack);
+    dc.SetTextColor(kWhite);
+    for (int i = 0; i < m_shipCount; ++i) {
+        m_ships[i].Draw(&dc);
+        m_explosions[i].Draw(&dc);
+    }
+    for (const CBullet& bullet : m_sentry.m_bullets)
+        bullet.Draw(&dc);
+    m_sentry.Draw(&dc);
+    for (int i = 0; i < m_shipCount; ++i) {
+        const int x = kFirstShipColumnX + kShipColumnSpacing * i;
+        dc.SetTextColor(m_ships[i].m_colour);
+        DrawNumber(dc, x, kScoreRowY, m_ships[i].m_score);
+        DrawNumber(dc, x, kDeathsRowY, m_ships[i].m_deaths);
+    }
+    dc.SetTextColor(kWhite);
+    for (const CPowerUp& powerUp : m_powerUps)
+        powerUp.Draw(&dc);
+    DrawNumber(dc, kSentryColumnX, kScoreRowY, m_sentry.m_score);
+    DrawNumber(dc, kSentryColumnX, kDeathsRowY, m_sentry.m_deaths);
+    dc.TextOut(kLabelX, kScoreRowY, "Score:");
+    dc.TextOut(kLabelX, kDeathsRowY, "Deaths:");
+}

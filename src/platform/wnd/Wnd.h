@@ -1,0 +1,78 @@
+#pragma once
+// CWnd: a window with a message table. Once created it is backed by a native widget
+// (the Qt side); a CWnd that was never created is detached: its client rectangle is
+// whatever a test sets, and invalidation and timers are only recorded. The whole game
+// therefore runs headless through the same handlers.
+#include "platform/gdi/DC.h"
+#include "platform/gdi/Geometry.h"
+#include "platform/wnd/MessageMap.h"
+
+class CNativeWindow;
+
+class CWnd : public CCmdTarget
+{
+public:
+    CWnd();
+    ~CWnd() override;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    const MessageMap* GetMessageMap() const override;
+    virtual bool PreCreateWindow(CREATESTRUCT& cs);
+
+    bool Create(const char* className, const char* windowName, DWORD style, const CRect& rect, CWnd* parent,
+                UINT id, void* context = nullptr);
+    bool DestroyWindow();
+    bool IsCreated() const { return m_native != nullptr; }
+
+    // Dispatches at once through the message table (or default processing).
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // Default processing of the message being handled.
+    LRESULT Default();
+
+    void GetClientRect(CRect* rect) const;
+    void Invalidate(bool erase = true);
+    UINT_PTR SetTimer(UINT_PTR id, UINT elapse, void* timerProc);
+    CDC* GetDC();
+    int ReleaseDC(CDC* dc);
+    CWnd* SetFocus();
+    bool ShowWindow(int command);
+    void UpdateWindow();
+    UINT GetDlgCtrlID() const { return m_id; }
+
+    // Detached mode: what a test sets and what a native window would have been asked.
+    void SetDetachedClientSize(int width, int height) { m_detachedClient = CRect(0, 0, width, height); }
+    CRect m_detachedClient;
+    bool m_invalidated = false;
+    bool m_eraseRequested = false;
+    UINT_PTR m_timerId = 0;
+    UINT m_timerElapse = 0;
+    int m_timerStarts = 0;
+
+    CNativeWindow* m_native = nullptr;
+    CWnd* m_parent = nullptr;
+    UINT m_id = 0;
+    DWORD m_style = 0;
+    DWORD m_exStyle = 0;
+
+protected:
+    static const MessageMap s_messageMap;
+
+private:
+    struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
+    CurrentMessage m_current{};
+    CDC m_windowDC;
+};
+
+// Begins painting a window on construction and ends it on destruction; a block copy
+// into it puts the source image on the window.
+class CPaintDC : public CDC
+{
+public:
+    explicit CPaintDC(CWnd* wnd);
+    ~CPaintDC() override;
+
+    CWnd* m_wnd;
+};
