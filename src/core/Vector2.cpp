@@ -84,8 +84,9 @@ void CVector2::Rotate(double degrees)
 
 namespace {
 
-// One axis of Wrap. The quotient is kept in 64 bits so that coordinates far beyond the
-// int range fold without overflow; in play it always fits an int.
+// One axis of Wrap. The quotient is kept in 64 bits and the product formed in double, so
+// that coordinates far beyond the int range fold without overflow; in play both are
+// exact, as with int arithmetic.
 double WrapAxis(double value, int size)
 {
     if (size == 0 || !std::isfinite(value))
@@ -96,7 +97,7 @@ double WrapAxis(double value, int size)
     long long q = static_cast<long long>(quotient);
     if (value < 0.0)
         q -= 1;
-    return value - static_cast<double>(q * size);
+    return value - static_cast<double>(q) * static_cast<double>(size);
 }
 
 }  // namespace

@@ -3,7 +3,14 @@
 // dialog units). DoModal returns the id of the button that ended it.
 #include "platform/wnd/Wnd.h"
 
-class CDataExchange;
+// Handed to DoDataExchange: once before the dialog shows (loading its controls) and once
+// when OK ends it (saving them).
+class CDataExchange
+{
+public:
+    bool m_bSaveAndValidate;
+    CWnd* m_pDlgWnd;
+};
 
 class CDialog : public CWnd
 {

@@ -13,6 +13,8 @@ public:
 
     const MessageMap* GetMessageMap() const override;
     virtual bool InitInstance();
+    // Runs the event loop until the main window is destroyed, then deletes the main window
+    // (InitInstance makes it on the heap) and returns the exit status.
     int Run();
 
     // The profile key is recorded only; nothing is stored.
@@ -24,6 +26,10 @@ public:
 
 protected:
     static const MessageMap s_messageMap;
+
+private:
+    // A test may stand up an application of its own for a while; the one before it comes back.
+    CWinApp* m_previousApp;
 };
 
 CWinApp* AfxGetApp();

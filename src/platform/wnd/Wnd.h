@@ -34,6 +34,7 @@ public:
 
     void GetClientRect(CRect* rect) const;
     void Invalidate(bool erase = true);
+    // The timer sends WM_TIMER with its id to this window; a timer procedure is not supported.
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, void* timerProc);
     CDC* GetDC();
     int ReleaseDC(CDC* dc);
@@ -59,6 +60,11 @@ public:
 
 protected:
     static const MessageMap s_messageMap;
+
+    // Creation in two steps, so that a frame can add its menu and accelerators in between:
+    // the native widget for cs (after PreCreateWindow), then WM_CREATE, which may fail it.
+    void AttachNative(const CREATESTRUCT& cs, CWnd* parent, UINT id);
+    bool SendCreate(CREATESTRUCT& cs);
 
 private:
     struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };

@@ -1,0 +1,58 @@
+#include "app/MainFrame.h"
+
+namespace {
+
+constexpr MessageEntry kEntries[] = {
+    {WM_CREATE, 0, On::Create<CMainFrame>},
+    {WM_SETFOCUS, 0, On::SetFocus<CMainFrame>},
+};
+
+}  // namespace
+
+const MessageMap CMainFrame::s_messageMap{&CFrameWnd::s_messageMap, kEntries};
+
+CMainFrame::~CMainFrame() = default;
+
+const MessageMap* CMainFrame::GetMessageMap() const
+{
+    return &s_messageMap;
+}
+
+bool CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    if (!CFrameWnd::PreCreateWindow(cs)) {
+        return false;
+    }
+    cs.dwExStyle &= ~DWORD(WS_EX_CLIENTEDGE);
+    cs.classStyle = 0;
+    cs.arrowCursor = false;
+    cs.systemBackground = false;
+    return true;
+}
+
+int CMainFrame::OnCreate(const CREATESTRUCT* cs)
+{
+    if (CFrameWnd::OnCreate(cs) == -1) {
+        return -1;
+    }
+    // The first pane's id makes the frame stretch the view over its whole client area.
+    if (!m_arenaView.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this,
+                            AFX_IDW_PANE_FIRST, nullptr)) {
+        return -1;
+    }
+    return 0;
+}
+
+void CMainFrame::OnSetFocus(CWnd*)
+{
+    // Key messages must always reach the arena.
+    m_arenaView.SetFocus();
+}
+
+bool CMainFrame::OnCmdMsg(UINT id)
+{
+    if (m_arenaView.OnCmdMsg(id)) {
+        return true;
+    }
+    return CFrameWnd::OnCmdMsg(id);
+}

@@ -1,0 +1,159 @@
+// The device context's state, selection, pixels, fills and block copies. Lines,
+// ellipses and text live in their own files.
+#include "platform/gdi/DC.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <utility>
+
+#include "platform/gdi/Surface.h"
+
+CDC::CDC() : m_pen(GetStockBlackPen()), m_brush(GetStockWhiteBrush()) {}
+
+// The bitmap is never touched here: its owner may already have destroyed it.
+CDC::~CDC() = default;
+
+bool CDC::CreateCompatibleDC(CDC*)
+{
+    // A memory context starts from the defaults, also when this object held one before.
+    DeleteDC();
+    m_created = true;
+    return true;
+}
+
+bool CDC::DeleteDC()
+{
+    const bool was = m_created;
+    m_created = false;
+    m_pen = GetStockBlackPen();
+    m_brush = GetStockWhiteBrush();
+    m_bitmap = nullptr;
+    m_position = CPoint();
+    m_textColour = RGB(0, 0, 0);
+    m_bkColour = RGB(255, 255, 255);
+    m_bkMode = OPAQUE;
+    return was;
+}
+
+CPen* CDC::SelectObject(CPen* pen)
+{
+    if (pen == nullptr)
+        return nullptr;
+    return std::exchange(m_pen, pen);
+}
+
+CBrush* CDC::SelectObject(CBrush* brush)
+{
+    if (brush == nullptr)
+        return nullptr;
+    return std::exchange(m_brush, brush);
+}
+
+CBitmap* CDC::SelectObject(CBitmap* bitmap)
+{
+    // Only a memory context holds a bitmap.
+    if (bitmap == nullptr || !m_created)
+        return nullptr;
+    return std::exchange(m_bitmap, bitmap);
+}
+
+CPoint CDC::MoveTo(int x, int y)
+{
+    return std::exchange(m_position, CPoint(x, y));
+}
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF colour)
+{
+    const Surface surface = Surface::Of(m_bitmap);
+    if (x < 0 || y < 0 || x >= surface.width || y >= surface.height)
+        return CLR_INVALID;
+    const std::uint32_t pixel = ToSurfacePixel(colour);
+    surface.pixels[std::int64_t(y) * surface.width + x] = pixel;
+    return FromSurfacePixel(pixel);
+}
+
+COLORREF CDC::GetPixel(int x, int y) const
+{
+    const Surface surface = Surface::Of(m_bitmap);
+    if (x < 0 || y < 0 || x >= surface.width || y >= surface.height)
+        return CLR_INVALID;
+    return FromSurfacePixel(surface.pixels[std::int64_t(y) * surface.width + x]);
+}
+
+void CDC::FillSolidRect(const CRect& rect, COLORREF colour)
+{
+    m_bkColour = colour;
+    Surface::Of(m_bitmap).FillRect(rect.left, rect.top, rect.right, rect.bottom, ToSurfacePixel(colour));
+}
+
+void CDC::FillSolidRect(int x, int y, int width, int height, COLORREF colour)
+{
+    m_bkColour = colour;
+    Surface::Of(m_bitmap).FillRect(x, y, std::int64_t(x) + width, std::int64_t(y) + height, ToSurfacePixel(colour));
+}
+
+COLORREF CDC::SetTextColor(COLORREF colour)
+{
+    return std::exchange(m_textColour, colour);
+}
+
+COLORREF CDC::SetBkColor(COLORREF colour)
+{
+    return std::exchange(m_bkColour, colour);
+}
+
+int CDC::SetBkMode(int mode)
+{
+    if (mode != TRANSPARENT && mode != OPAQUE)
+        return 0;
+    return std::exchange(m_bkMode, mode);
+}
+
+bool CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, int sourceY, std::uint32_t rop)
+{
+    if (rop != SRCCOPY || source == nullptr)
+        return false;
+    const Surface from = Surface::Of(source->m_bitmap);
+    if (from.IsEmpty())
+        return false;
+
+    // Columns j and rows i of the request, kept to those the source holds.
+    std::int64_t j0 = std::max<std::int64_t>(0, -std::int64_t(sourceX));
+    std::int64_t j1 = std::min<std::int64_t>(width, std::int64_t(from.width) - sourceX);
+    std::int64_t i0 = std::max<std::int64_t>(0, -std::int64_t(sourceY));
+    std::int64_t i1 = std::min<std::int64_t>(height, std::int64_t(from.height) - sourceY);
+
+    if (m_target != nullptr)
+    {
+        // The window clips to itself; it is only ever handed pixels that exist.
+        const std::int64_t left = x + j0;
+        const std::int64_t top = y + i0;
+        if (j0 >= j1 || i0 >= i1 || left > INT_MAX || top > INT_MAX)
+            return true;
+        m_target->PutImage(int(left), int(top), int(j1 - j0), int(i1 - i0), *source->m_bitmap, int(sourceX + j0),
+                           int(sourceY + i0));
+        return true;
+    }
+
+    const Surface to = Surface::Of(m_bitmap);
+    j0 = std::max<std::int64_t>(j0, -std::int64_t(x));
+    j1 = std::min<std::int64_t>(j1, std::int64_t(to.width) - x);
+    i0 = std::max<std::int64_t>(i0, -std::int64_t(y));
+    i1 = std::min<std::int64_t>(i1, std::int64_t(to.height) - y);
+    if (to.IsEmpty() || j0 >= j1 || i0 >= i1)
+        return m_created;
+
+    const auto copyRow = [&](std::int64_t i) {
+        std::memmove(to.pixels + (y + i) * to.width + x + j0, from.pixels + (sourceY + i) * from.width + sourceX + j0,
+                     std::size_t(j1 - j0) * sizeof(std::uint32_t));
+    };
+    // A copy within one bitmap runs against the direction of the shift so no row is read after it is overwritten.
+    if (to.pixels == from.pixels && y > sourceY)
+        for (std::int64_t i = i1 - 1; i >= i0; --i)
+            copyRow(i);
+    else
+        for (std::int64_t i = i0; i < i1; ++i)
+            copyRow(i);
+    return m_created;
+}

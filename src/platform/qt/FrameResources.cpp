@@ -1,0 +1,75 @@
+#include "platform/qt/FrameResources.h"
+
+#include <QMenuBar>
+#include <QShortcut>
+#include <cctype>
+
+#include "platform/qt/KeyInput.h"
+#include "platform/qt/NativeWindow.h"
+
+namespace {
+
+// WM_COMMAND's high word of wParam tells where a command came from.
+constexpr UINT kFromMenu = 0;
+constexpr UINT kFromAccelerator = 1;
+
+template <class Menu>
+void AddItems(Menu* menu, std::span<const MenuItemTemplate> items, CNativeWindow* frame)
+{
+    for (const MenuItemTemplate& item : items) {
+        const QString text = QString::fromUtf8(item.text ? item.text : "");
+        if (!item.popup.empty()) {
+            AddItems(menu->addMenu(text), item.popup, frame);
+        } else if (item.command == 0) {
+            menu->addSeparator();
+        } else {
+            QAction* const action = menu->addAction(text);
+            const UINT command = item.command;
+            QObject::connect(action, &QAction::triggered, frame,
+                             [frame, command] { frame->PostCommand(command, kFromMenu); });
+        }
+    }
+}
+
+}  // namespace
+
+QMenuBar* BuildMenuBar(const MenuTemplate& menu, CNativeWindow* frame)
+{
+    auto* const bar = new QMenuBar(frame);
+    AddItems(bar, menu.items, frame);
+    return bar;
+}
+
+void AddAccelerators(const AcceleratorTable& table, CNativeWindow* frame)
+{
+    for (const AcceleratorEntry& entry : table.entries) {
+        // Without FVIRTKEY the key is a character; its key is that of the capital letter.
+        const UINT virtualKey = (entry.flags & FVIRTKEY) ? entry.key : UINT(std::toupper(int(entry.key)));
+        const QKeyCombination key = QtKeyFromVirtualKey(virtualKey);
+        if (key.key() == Qt::Key_unknown)
+            continue;
+        Qt::KeyboardModifiers modifiers = key.keyboardModifiers();
+        if (entry.flags & FSHIFT)
+            modifiers |= Qt::ShiftModifier;
+        if (entry.flags & FCONTROL)
+            modifiers |= Qt::ControlModifier;
+        if (entry.flags & FALT)
+            modifiers |= Qt::AltModifier;
+        auto* const shortcut = new QShortcut(QKeySequence(QKeyCombination(modifiers, key.key())), frame);
+        shortcut->setContext(Qt::WindowShortcut);
+        const UINT command = entry.command;
+        QObject::connect(shortcut, &QShortcut::activated, frame,
+                         [frame, command] { frame->PostCommand(command, kFromAccelerator); });
+    }
+}
+
+QIcon BuildIcon(const IconResource& icon)
+{
+    QIcon result;
+    for (const IconImage& image : icon.images) {
+        const QImage pixels(reinterpret_cast<const uchar*>(image.pixels), image.size, image.size, image.size * 4,
+                            QImage::Format_ARGB32);
+        result.addPixmap(QPixmap::fromImage(pixels));
+    }
+    return result;
+}

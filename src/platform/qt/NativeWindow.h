@@ -1,0 +1,94 @@
+#pragma once
+// CNativeWindow: the Qt widget behind a created CWnd. It turns Qt's events into the
+// window's messages and draws block copies from the window's device contexts.
+//
+// The client area is the widget's contents rectangle: the widget less a frame's menu bar
+// and less the edge that a child's border style draws. Child windows, painting and
+// WM_SIZE all work in client coordinates.
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+#include <vector>
+
+#include "platform/gdi/DC.h"
+#include "platform/wnd/Wnd.h"
+
+class QMenuBar;
+
+class CNativeWindow final : public QWidget, public CDCTarget
+{
+    Q_OBJECT
+
+public:
+    // A top-level widget when parent is null; a child of parent's client area when cs
+    // has WS_CHILD; otherwise a top-level owned by parent.
+    CNativeWindow(CWnd* wnd, const CREATESTRUCT& cs, CNativeWindow* parent);
+    ~CNativeWindow() override;
+
+    QRect ClientRect() const;
+    void SetMenuBar(QMenuBar* menuBar);
+    bool StartTimer(UINT_PTR id, UINT elapse);
+
+    // Qt paints a widget only inside its paint event: there BeginPaint returns this window
+    // as the target of a device context; anywhere else it returns null.
+    CDCTarget* BeginPaint();
+    void EndPaint();
+    void PutImage(int x, int y, int width, int height, const CBitmap& source, int sourceX, int sourceY) override;
+    // Fills the client area with the system window colour when the window's class asks
+    // for a background; true when it did.
+    bool EraseBackground();
+
+    // Menu items and accelerators deliver their command from the event loop, as a posted
+    // message would, so that a command may destroy the window that sent it.
+    void PostCommand(UINT id, UINT source);
+
+    // Cuts the tie to the CWnd and deletes the widget: at once, or from the event loop when
+    // one of our windows is in the middle of an event.
+    void Dispose();
+
+    CWnd* m_wnd;
+    const bool m_systemBackground;
+
+    // Counts the events of our windows being handled, so that Dispose never deletes a
+    // widget under its own event.
+    struct EventScope
+    {
+        EventScope() { ++s_eventDepth; }
+        ~EventScope() { --s_eventDepth; }
+        EventScope(const EventScope&) = delete;
+        EventScope& operator=(const EventScope&) = delete;
+    };
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void LayoutMenuBar();
+    void DrawEdge();
+
+    struct Timer
+    {
+        UINT_PTR id;
+        int qtId;
+    };
+    std::vector<Timer> m_timers;
+    QMenuBar* m_menuBar = nullptr;
+    const int m_edge;  // 2 for a client edge, 1 for a plain border, 0 for none
+    QPainter m_painter;
+    int m_paintNesting = 0;
+    bool m_inPaintEvent = false;
+    // Wraps the pixels of the last bitmap copied here; made again only when the bitmap changes.
+    QImage m_image;
+
+    static inline int s_eventDepth = 0;
+};
+
+// The CWnd behind a widget, or null when the widget is not one of ours.
+CWnd* WndFromWidget(QObject* object);

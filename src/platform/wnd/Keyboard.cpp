@@ -1,0 +1,59 @@
+#include "platform/wnd/Keyboard.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+constexpr std::size_t kKeys = 256;
+// Native scan codes (X and Wayland key codes) fit here; a key beyond it releases what its
+// release event reports.
+constexpr std::uint32_t kScanCodes = 512;
+constexpr BYTE kDown = 0x80;
+
+BYTE s_keys[kKeys];
+// The virtual key each physical key pressed, 0 when it is up or unknown; scan code 0 means
+// "no scan code" (synthetic events) and is never recorded.
+UINT s_pressedBy[kScanCodes];
+
+}  // namespace
+
+bool GetKeyboardState(BYTE* keys)
+{
+    if (!keys)
+        return false;
+    std::memcpy(keys, s_keys, kKeys);
+    return true;
+}
+
+bool KeyboardPress(UINT virtualKey, std::uint32_t scanCode, bool autoRepeat)
+{
+    if (autoRepeat || virtualKey == 0 || virtualKey >= kKeys)
+        return false;
+    s_keys[virtualKey] = kDown;
+    if (scanCode != 0 && scanCode < kScanCodes)
+        s_pressedBy[scanCode] = virtualKey;
+    return true;
+}
+
+UINT KeyboardRelease(UINT virtualKey, std::uint32_t scanCode, bool autoRepeat)
+{
+    if (autoRepeat)
+        return 0;
+    UINT released = virtualKey;
+    if (scanCode != 0 && scanCode < kScanCodes && s_pressedBy[scanCode] != 0) {
+        released = s_pressedBy[scanCode];
+        s_pressedBy[scanCode] = 0;
+    }
+    if (released == 0 || released >= kKeys)
+        return 0;
+    s_keys[released] = 0;
+    return released;
+}
+
+void KeyboardReleaseAll()
+{
+    std::fill(std::begin(s_keys), std::end(s_keys), BYTE(0));
+    std::fill(std::begin(s_pressedBy), std::end(s_pressedBy), UINT(0));
+}

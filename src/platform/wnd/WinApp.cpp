@@ -1,0 +1,61 @@
+#include "platform/wnd/WinApp.h"
+
+#include <QApplication>
+#include <utility>
+
+#include "platform/wnd/Wnd.h"
+
+namespace {
+
+CWinApp* s_application = nullptr;
+
+constexpr MessageEntry kEntries[] = {
+    {WM_COMMAND, ID_APP_EXIT, On::Command<CWinApp, &CWinApp::OnAppExit>},
+};
+
+}  // namespace
+
+const MessageMap CWinApp::s_messageMap{nullptr, kEntries};
+
+CWinApp::CWinApp() : m_previousApp(s_application)
+{
+    s_application = this;
+}
+
+CWinApp::~CWinApp()
+{
+    if (s_application == this)
+        s_application = m_previousApp;
+}
+
+CWinApp* AfxGetApp()
+{
+    return s_application;
+}
+
+const MessageMap* CWinApp::GetMessageMap() const
+{
+    return &s_messageMap;
+}
+
+bool CWinApp::InitInstance()
+{
+    return true;
+}
+
+int CWinApp::Run()
+{
+    if (!m_pMainWnd || !m_pMainWnd->IsCreated())
+        return 0;
+    const int status = QApplication::exec();
+    delete std::exchange(m_pMainWnd, nullptr);
+    // Widgets destroyed from inside their own events were left for the event loop; it has ended.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
+}
+
+void CWinApp::OnAppExit()
+{
+    if (m_pMainWnd)
+        m_pMainWnd->SendMessage(WM_CLOSE, 0, 0);
+}

@@ -1,0 +1,204 @@
+# Shared helpers of the real-window tests: a private Xvfb, the real game binary,
+# xdotool for input and ImageMagick for screenshots and pixels.
+# A test script sources this file and calls e2e_init "$@" first; the first argument
+# is the path of the vexlor binary. Everything started here is ended on exit.
+
+set -euo pipefail
+
+E2E_XVFB_PID=""
+E2E_GAME_PID=""
+E2E_WORK=""
+E2E_WID=""
+
+e2e_cleanup() {
+    local status=$?
+    if [[ -n "$E2E_GAME_PID" ]] && kill -0 "$E2E_GAME_PID" 2>/dev/null; then
+        kill "$E2E_GAME_PID" 2>/dev/null || true
+        wait "$E2E_GAME_PID" 2>/dev/null || true
+    fi
+    if [[ -n "$E2E_XVFB_PID" ]] && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+    fi
+    if [[ -n "$E2E_WORK" ]]; then
+        # Keep the screenshots of a failed run for a look.
+        if ((status != 0)) && [[ -n "${E2E_KEEP_DIR:-}" ]]; then
+            mkdir -p "$E2E_KEEP_DIR" && cp -r "$E2E_WORK"/. "$E2E_KEEP_DIR"/ || true
+        fi
+        rm -rf "$E2E_WORK"
+    fi
+    exit "$status"
+}
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    if [[ -n "$E2E_WORK" && -s "$E2E_WORK/game.log" ]]; then
+        echo "--- game output ---" >&2
+        cat "$E2E_WORK/game.log" >&2
+    fi
+    exit 1
+}
+
+e2e_log() {
+    echo "# $*"
+}
+
+# e2e_wait_until SECONDS COMMAND...: polls COMMAND until it succeeds; false at the deadline.
+e2e_wait_until() {
+    local -r seconds=$1
+    shift
+    local -r deadline=$((SECONDS + seconds))
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.05
+    done
+}
+
+e2e_init() {
+    E2E_BINARY=${1:?usage: $0 path/to/vexlor}
+    [[ -x "$E2E_BINARY" ]] || e2e_fail "no executable at $E2E_BINARY"
+    E2E_WORK=$(mktemp -d "${TMPDIR:-/tmp}/vexlor-e2e.XXXXXX")
+    chmod 700 "$E2E_WORK"
+    trap e2e_cleanup EXIT
+    trap 'exit 129' HUP PIPE
+    trap 'exit 130' INT TERM
+    e2e_start_xvfb
+}
+
+# Xvfb picks a free display itself and writes its number once it accepts clients. The
+# classic stippled root (-retro) makes any area a window leaves unpainted stand out.
+e2e_start_xvfb() {
+    local -r display_file="$E2E_WORK/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp -retro 3>"$display_file" \
+        >"$E2E_WORK/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    e2e_wait_until 20 test -s "$display_file" || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
+    export DISPLAY=":$(head -n1 "$display_file")"
+    unset WAYLAND_DISPLAY
+    export QT_QPA_PLATFORM=xcb
+    export XDG_RUNTIME_DIR="$E2E_WORK"
+    e2e_wait_until 10 xset q >/dev/null 2>&1 || e2e_fail "display $DISPLAY does not answer"
+}
+
+e2e_game_running() {
+    kill -0 "$E2E_GAME_PID" 2>/dev/null
+}
+
+# Prints the ids of the viewable windows whose name is exactly $1.
+e2e_windows_named() {
+    xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true
+}
+
+e2e_find_main_window() {
+    e2e_game_running || e2e_fail "the game ended while starting"
+    E2E_WID=$(e2e_windows_named Vexlor | head -n1)
+    [[ -n "$E2E_WID" ]]
+}
+
+# Starts the game, waits for its window, gives it the focus and puts the pointer on it.
+e2e_start_game() {
+    "$E2E_BINARY" >"$E2E_WORK/game.log" 2>&1 &
+    E2E_GAME_PID=$!
+    e2e_wait_until 20 e2e_find_main_window || e2e_fail "no window named Vexlor appeared"
+    xdotool windowfocus --sync "$E2E_WID"
+    e2e_read_geometry
+    xdotool mousemove --sync $((E2E_X + E2E_W / 2)) $((E2E_Y + E2E_H / 2))
+    # The first frames are drawn once the client area is black.
+    e2e_wait_until 10 e2e_find_client || e2e_fail "the arena was never drawn"
+}
+
+# E2E_X, E2E_Y, E2E_W, E2E_H: the main window on the root window.
+e2e_read_geometry() {
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$(xdotool getwindowgeometry --shell "$E2E_WID")"
+    E2E_X=$X E2E_Y=$Y E2E_W=$WIDTH E2E_H=$HEIGHT
+}
+
+# e2e_shot: takes a screenshot of the whole screen; prints its path.
+e2e_shot() {
+    local -r file=$(mktemp --suffix=.png "$E2E_WORK/shot-XXXXXX")
+    /usr/bin/import -window root "$file"
+    echo "$file"
+}
+
+# e2e_pixels FILE X Y W H: the colours (RRGGBB) of a screen region, row by row, one a line.
+e2e_pixels() {
+    /usr/bin/convert "$1" -crop "$4x$5+$2+$3" +repage -depth 8 txt:- |
+        awk 'NR > 1 { for (i = 1; i <= NF; ++i) if ($i ~ /^#[0-9A-Fa-f]/) { print toupper(substr($i, 2, 6)); break } }'
+}
+
+# e2e_region_colours FILE X Y W H: the distinct colours of a screen region, one a line.
+e2e_region_colours() {
+    e2e_pixels "$@" | sort -u
+}
+
+# e2e_region_has FILE X Y W H RRGGBB: true when any pixel of the region has that colour.
+e2e_region_has() {
+    e2e_region_colours "$1" "$2" "$3" "$4" "$5" | grep -qx "$6"
+}
+
+e2e_median() {
+    sort -n | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }'
+}
+
+# Finds the arena's client area in a fresh screenshot: the black area of the window below
+# its menu bar. Several scan lines, each from one side inwards to the first black pixel;
+# the median ignores a line that meets a ship, a power-up or a menu text.
+# Sets E2E_CX, E2E_CY (client origin on the screen), E2E_CW, E2E_CH and E2E_SHOT.
+e2e_find_client() {
+    e2e_read_geometry
+    E2E_SHOT=$(e2e_shot)
+    local top bottom left right f
+    local -a tops=() bottoms=() lefts=() rights=()
+    for f in 20 35 50 65 80; do
+        local x=$((E2E_X + E2E_W * f / 100))
+        local y=$((E2E_Y + E2E_H * f / 100))
+        local column row
+        column=$(e2e_pixels "$E2E_SHOT" "$x" "$E2E_Y" 1 "$E2E_H")
+        row=$(e2e_pixels "$E2E_SHOT" "$E2E_X" "$y" "$E2E_W" 1)
+        tops+=("$(grep -n -m1 -x 000000 <<<"$column" | cut -d: -f1 || true)")
+        bottoms+=("$(tac <<<"$column" | grep -n -m1 -x 000000 | cut -d: -f1 || true)")
+        lefts+=("$(grep -n -m1 -x 000000 <<<"$row" | cut -d: -f1 || true)")
+        rights+=("$(tac <<<"$row" | grep -n -m1 -x 000000 | cut -d: -f1 || true)")
+    done
+    top=$(printf '%s\n' "${tops[@]}" | grep . | e2e_median || true)
+    bottom=$(printf '%s\n' "${bottoms[@]}" | grep . | e2e_median || true)
+    left=$(printf '%s\n' "${lefts[@]}" | grep . | e2e_median || true)
+    right=$(printf '%s\n' "${rights[@]}" | grep . | e2e_median || true)
+    [[ -n "$top" && -n "$bottom" && -n "$left" && -n "$right" ]] || return 1
+    # grep -n counts from 1; the last black pixel is counted from the far side.
+    E2E_CX=$((E2E_X + left - 1))
+    E2E_CY=$((E2E_Y + top - 1))
+    E2E_CW=$((E2E_W - right + 1 - left + 1))
+    E2E_CH=$((E2E_H - bottom + 1 - top + 1))
+    ((E2E_CW > 100 && E2E_CH > 100))
+}
+
+# e2e_client_has FILE X Y W H RRGGBB: e2e_region_has in client coordinates.
+e2e_client_has() {
+    e2e_region_has "$1" $((E2E_CX + $2)) $((E2E_CY + $3)) "$4" "$5" "$6"
+}
+
+# e2e_wait_exit SECONDS: waits for the game to end; sets E2E_EXIT_STATUS.
+e2e_wait_exit() {
+    e2e_wait_until "$1" eval '! e2e_game_running' || e2e_fail "the game did not end within $1 s"
+    E2E_EXIT_STATUS=0
+    wait "$E2E_GAME_PID" || E2E_EXIT_STATUS=$?
+    E2E_GAME_PID=""
+}
+
+e2e_visible_window_count() {
+    xdotool search --onlyvisible --name '' 2>/dev/null | wc -l
+}
+
+# e2e_open_menu KEY: presses KEY (a menu's Alt mnemonic, or a submenu's letter) and waits
+# for the menu it opens to show, so that the next key goes to that menu.
+e2e_open_menu() {
+    local -r before=$(e2e_visible_window_count)
+    xdotool key "$1"
+    e2e_wait_until 5 e2e_more_windows_than "$before" || e2e_fail "no menu opened on $1"
+}
+
+e2e_more_windows_than() {
+    (($(e2e_visible_window_count) > $1))
+}
