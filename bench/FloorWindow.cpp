@@ -10,54 +10,14 @@
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
-#include <charconv>
-#include <cstdlib>
-#include <ctime>
 
-#include <fcntl.h>
-#include <unistd.h>
+#include "platform/qt/TickLog.h"
 
 namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 constexpr int kTickMilliseconds = 25;
-
-// One line per tick, written at once with no allocation, so the log is complete however
-// the process ends.
-class TickLog
-{
-public:
-    TickLog()
-    {
-        const char* const path = std::getenv("VEXLOR_TICK_LOG");
-        if (path != nullptr && *path != '\0')
-            m_fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    }
-    ~TickLog()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    TickLog(const TickLog&) = delete;
-    TickLog& operator=(const TickLog&) = delete;
-
-    void Write() const
-    {
-        if (m_fd < 0)
-            return;
-        timespec now{};
-        ::clock_gettime(CLOCK_MONOTONIC, &now);
-        const long long nanoseconds = static_cast<long long>(now.tv_sec) * 1'000'000'000LL + now.tv_nsec;
-        char line[32];
-        char* const end = std::to_chars(line, line + sizeof line - 1, nanoseconds).ptr;
-        *end = '\n';
-        [[maybe_unused]] const ssize_t written = ::write(m_fd, line, static_cast<std::size_t>(end + 1 - line));
-    }
-
-private:
-    int m_fd = -1;
-};
 
 class FloorWindow : public QWidget
 {
@@ -95,7 +55,7 @@ protected:
 private:
     QImage m_image;
     QTimer m_timer;
-    TickLog m_log;
+    CTickLog m_log;
 };
 
 }  // namespace

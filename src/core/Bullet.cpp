@@ -13,6 +13,15 @@ void CBullet::Update(const CRect& client)
         m_active = false;
 }
 
+int FindInactiveBullet(std::span<const CBullet> bullets)
+{
+    for (std::size_t i = 0; i < bullets.size(); ++i) {
+        if (!bullets[i].m_active)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 void CBullet::Draw(CDC* dc) const
 {
     if (!m_active)

@@ -1,6 +1,8 @@
 #pragma once
 // CBullet: a projectile that flies straight, wraps at the client edges and goes out
 // when its life runs out. Ships, the sentry and explosions hold them in fixed arrays.
+#include <span>
+
 #include "core/Body.h"
 
 class CDC;
@@ -15,3 +17,6 @@ public:
     // A 4 by 4 circle around the position, in the context's current pen and brush.
     void Draw(CDC* dc) const;
 };
+
+// The index of the first inactive bullet, or -1 when every one is in flight.
+int FindInactiveBullet(std::span<const CBullet> bullets);

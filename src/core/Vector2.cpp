@@ -1,18 +1,6 @@
 #include "core/Vector2.h"
 
-#include <climits>
 #include <cmath>
-
-int TruncToInt(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    if (value >= 2147483647.0)
-        return INT_MAX;
-    if (value <= -2147483648.0)
-        return INT_MIN;
-    return static_cast<int>(value);
-}
 
 CVector2& CVector2::operator+=(const CVector2& v)
 {
@@ -108,8 +96,6 @@ CVector2& CVector2::Wrap(int width, int height)
     m_y = WrapAxis(m_y, height);
     return *this;
 }
-
-CPoint CVector2::ToPoint() const { return CPoint(TruncToInt(m_x), TruncToInt(m_y)); }
 
 double CVector2::DegToRad(double degrees) { return degrees / 180.0 * kPi; }
 

@@ -3,6 +3,8 @@
 // Angles are degrees from +x toward +y, so a positive angle turns clockwise on screen.
 // Every degree/radian conversion uses pi shortened to 3.141592653, and every conversion
 // to int truncates toward zero: both are part of the game's exact behaviour.
+#include <climits>
+
 #include "platform/gdi/Geometry.h"
 
 class CVector2
@@ -45,4 +47,16 @@ public:
 };
 
 // Truncation toward zero into an int, saturated at the int range (NaN gives 0).
-int TruncToInt(double value);
+// Inline: the combat pass converts thousands of points a tick.
+inline int TruncToInt(double value)
+{
+    if (!(value == value))
+        return 0;
+    if (value >= 2147483647.0)
+        return INT_MAX;
+    if (value <= -2147483648.0)
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+inline CPoint CVector2::ToPoint() const { return CPoint(TruncToInt(m_x), TruncToInt(m_y)); }

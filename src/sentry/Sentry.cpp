@@ -25,14 +25,7 @@ void CSentry::TurnLeft() { m_heading.Rotate(-kManualTurnDegrees); }
 
 void CSentry::TurnRight() { m_heading.Rotate(kManualTurnDegrees); }
 
-int CSentry::FindFreeBullet() const
-{
-    for (int i = 0; i < kBulletCount; ++i) {
-        if (!m_bullets[i].m_active)
-            return i;
-    }
-    return -1;
-}
+int CSentry::FindFreeBullet() const { return FindInactiveBullet(m_bullets); }
 
 void CSentry::Fire(int slot)
 {

@@ -71,11 +71,4 @@ void CShip::TurnLeft() { m_heading.Rotate(-kTurnDegrees); }
 
 void CShip::TurnRight() { m_heading.Rotate(kTurnDegrees); }
 
-int CShip::FindFreeBullet() const
-{
-    for (int i = 0; i < kBulletCount; ++i) {
-        if (!m_bullets[i].m_active)
-            return i;
-    }
-    return -1;
-}
+int CShip::FindFreeBullet() const { return FindInactiveBullet(m_bullets); }

@@ -2,12 +2,14 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QPaintEvent>
 #include <QResizeEvent>
 #include <QTimerEvent>
 #include <algorithm>
 #include <qdrawutil.h>
 
 #include "platform/qt/KeyInput.h"
+#include "platform/qt/TickLog.h"
 
 namespace {
 
@@ -191,11 +193,13 @@ void CNativeWindow::DrawEdge()
     m_painter.end();
 }
 
-void CNativeWindow::paintEvent(QPaintEvent*)
+void CNativeWindow::paintEvent(QPaintEvent* event)
 {
     if (!m_wnd)
         return;
-    if (m_edge > 0)
+    // Invalidation covers only the client area, so the edge is drawn only when the system
+    // asks for more than that (exposure, resize), not on every frame.
+    if (m_edge > 0 && !ClientRect().contains(event->rect()))
         DrawEdge();
 
     CWnd* const wnd = m_wnd;
@@ -253,8 +257,11 @@ void CNativeWindow::timerEvent(QTimerEvent* event)
     // Found first and sent after the loop: the handler may start another timer.
     const auto timer = std::find_if(m_timers.begin(), m_timers.end(),
                                     [event](const Timer& t) { return t.qtId == event->timerId(); });
-    if (timer != m_timers.end() && m_wnd)
+    if (timer != m_timers.end() && m_wnd) {
+        static const CTickLog s_tickLog;
+        s_tickLog.Write();
         m_wnd->SendMessage(WM_TIMER, timer->id, 0);
+    }
 }
 
 void CNativeWindow::closeEvent(QCloseEvent* event)

@@ -154,7 +154,7 @@ void CWnd::Invalidate(bool erase)
     if (erase)
         m_eraseRequested = true;
     if (m_native)
-        m_native->update();
+        m_native->update(m_native->ClientRect());
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void*)
