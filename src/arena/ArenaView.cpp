@@ -20,9 +20,7 @@ constexpr double kStartHeadingX = 7.07;
 // The sentry searches this far; beyond it the choice stays on slot 0.
 constexpr int kSentrySearchRadius = 1000;
 
-}  // namespace
-
-const MessageEntry kArenaViewMessages[] = {
+constexpr MessageEntry kArenaViewMessages[] = {
     {WM_PAINT, 0, On::Paint<CArenaView>},
     {WM_CHAR, 0, On::Default},
     {WM_TIMER, 0, On::Timer<CArenaView>},
@@ -33,6 +31,8 @@ const MessageEntry kArenaViewMessages[] = {
     {WM_SIZE, 0, On::Size<CArenaView>},
     {WM_ERASEBKGND, 0, On::EraseBkgnd<CArenaView>},
 };
+
+}  // namespace
 
 const MessageMap CArenaView::s_messageMap = {&CWnd::s_messageMap, kArenaViewMessages};
 

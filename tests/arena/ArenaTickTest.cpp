@@ -1,430 +1,151 @@
-// One game tick: pause, the order of its steps, the timers, the sentry's choice of
-// target and the ships' autopilot dispatch.
+// Building the arena and running its tick: pause, the order of the steps, the timers,
+// the sentry's choice of target and the ships' autopilot dispatch.
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "arena/ArenaTestKit.h"
 
-using arenatest::Arm;
-using arenatest::ArenaTest;
-using arenatest::GameState;
 using arenatest::kThrustStep;
-using arenatest::Place;
 using arenatest::Press;
-using arenatest::QuietScene;
-using testsupport::ReferenceRandom;
+using testsupport::Near;
 
-class ArenaTick : public ArenaTest
+using ArenaTick = arenatest::ArenaTest;
+
+TEST_F(ArenaTick, ConstructionPlacesEverySlotYBeforeX)
 {
-protected:
-    // A quiet scene in which nothing but the test's own arrangement acts: every ship and
-    // the sentry off autopilot unless the test turns one on.
-    void Calm()
-    {
-        QuietScene(Arena());
-        for (CShip& ship : Arena().m_ships)
-            ship.m_autopilot = false;
-        Sentry().m_autopilot = false;
+    // Replays the draws: two in each ship's constructor, then y, x (in 1..500) and a target
+    // pick per slot, then the sentry's y and x (in 1..300).
+    g_randomGenerator.m_state = kStartState;
+    for (int i = 0; i < 2 * CArenaView::kShipSlots; ++i)
+        RandomRange(1, 500);
+    const COLORREF colours[] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00C8C8, 0xC8C800, 0xC800C8};
+    for (int i = 0; i < CArenaView::kShipSlots; ++i) {
+        const double y = RandomRange(1, 500), x = RandomRange(1, 500);
+        RandomRange(0, 6);
+        const CShip& s = Ship(i);
+        EXPECT_EQ((std::vector<double>{s.m_position.m_x, s.m_position.m_y, s.m_heading.m_x, s.m_heading.m_y,
+                                       s.m_velocity.m_x, s.m_velocity.m_y, 1.0 * s.m_colour, 1.0 * s.m_autopilot,
+                                       1.0 * s.m_index}),
+                  (std::vector<double>{x, y, 7.07, 0, 0, 0, 1.0 * colours[i], i == 0 ? 0.0 : 1.0, 1.0 * i}));
     }
-};
+    const double y = RandomRange(1, 300), x = RandomRange(1, 300);
+    const CSentry& s = Sentry();
+    EXPECT_EQ((std::vector<double>{s.m_position.m_x, s.m_position.m_y, s.m_heading.m_x, s.m_heading.m_y,
+                                   1.0 * s.m_hitPoints, 1.0 * s.m_score, 1.0 * Arena().m_shipCount,
+                                   1.0 * Arena().m_paused}),
+              (std::vector<double>{x, y, 0, 10, 15, 0, 3, 0}));
+}
 
-TEST_F(ArenaTick, PausedTickChangesNothingAndRequestsNoRepaint)
+TEST_F(ArenaTick, PauseFreezesEverythingAndTimersCountOnlyInPlayDownToZero)
 {
-    Sentry().m_autopilot = false;
-    Press(VK_UP);
-    Press(VK_LEFT);
-    Press(VK_RETURN);
-    Press('L');
-    Press('J');
+    Calm();
+    const int timers[] = {2, 1, 0, 2, 2, 2};
+    for (int i = 0; i < CArenaView::kShipSlots; ++i)
+        Ship(i).m_boostTimer = Ship(i).m_invulnerableTimer = timers[i];
+    Ship(2).m_velocity = CVector2(1.0, 0.0);
+    for (const UINT key : std::initializer_list<UINT>{VK_UP, VK_RETURN, 'L'})
+        Press(key);
     Arena().m_paused = true;
-    Arena().m_invalidated = false;
-    Arena().m_eraseRequested = false;
-    const std::vector<double> before = GameState(Arena());
+    // Everything the game holds by value, from the ship count to the pause flag.
+    const auto snapshot = [this] {
+        const auto* first = reinterpret_cast<const unsigned char*>(&Arena().m_shipCount);
+        return std::vector<unsigned char>(first, reinterpret_cast<const unsigned char*>(&Arena().m_paused + 1));
+    };
+    const std::vector<unsigned char> before = snapshot();
     const std::uint32_t generator = g_randomGenerator.m_state;
+    Arena().OnTimer(CArenaView::kTimerId);
+    EXPECT_TRUE(snapshot() == before && g_randomGenerator.m_state == generator && !Arena().m_invalidated);
 
-    Arena().OnTimer(1);
-    Arena().OnTimer(1);
-
-    EXPECT_EQ(GameState(Arena()), before);
-    EXPECT_EQ(g_randomGenerator.m_state, generator);
-    EXPECT_FALSE(Arena().m_invalidated);
-
-    // The first tick after unpausing runs in full: the held keys act again and the
-    // timers go on from where they stood.
     Arena().m_paused = false;
-    Arena().OnTimer(1);
-    EXPECT_TRUE(Arena().m_invalidated);
-    EXPECT_TRUE(Arena().m_eraseRequested);
-    EXPECT_NE(Ship(0).FindFreeBullet(), 0);
-    EXPECT_NE(Sentry().FindFreeBullet(), 0);
-    EXPECT_NE(Ship(0).m_velocity.m_x, 0.0);
-    for (int i = 0; i < CArenaView::kShipSlots; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(Ship(i).m_boostTimer, i < 3 ? 14 : 15);
-        EXPECT_EQ(Ship(i).m_invulnerableTimer, i < 3 ? 14 : 15);
+    for (const std::vector<int>& expected : {std::vector{1, 0, 0, 2, 2, 2}, std::vector{0, 0, 0, 2, 2, 2}}) {
+        Arena().OnTimer(CArenaView::kTimerId);
+        EXPECT_TRUE(Arena().m_invalidated && Arena().m_eraseRequested);
+        for (int i = 0; i < CArenaView::kShipSlots; ++i)
+            EXPECT_TRUE(Ship(i).m_boostTimer == expected[i] && Ship(i).m_invulnerableTimer == expected[i]) << i;
     }
 }
 
-TEST_F(ArenaTick, TimersCountDownOnlyForShipsInPlayAndStopAtZero)
+TEST_F(ArenaTick, StepsRunInTheirOrder)
 {
     Calm();
-    const int boosts[CArenaView::kShipSlots] = {7, 1, 0, 7, 7, 7};
-    const int shields[CArenaView::kShipSlots] = {9, 1, 0, 9, 9, 9};
-    for (int i = 0; i < CArenaView::kShipSlots; ++i) {
-        Ship(i).m_boostTimer = boosts[i];
-        Ship(i).m_invulnerableTimer = shields[i];
-    }
-
-    Arena().OnTimer(1);
-    const int boostsAfterOne[CArenaView::kShipSlots] = {6, 0, 0, 7, 7, 7};
-    const int shieldsAfterOne[CArenaView::kShipSlots] = {8, 0, 0, 9, 9, 9};
-    for (int i = 0; i < CArenaView::kShipSlots; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(Ship(i).m_boostTimer, boostsAfterOne[i]);
-        EXPECT_EQ(Ship(i).m_invulnerableTimer, shieldsAfterOne[i]);
-    }
-
-    Arena().OnTimer(1);
-    const int boostsAfterTwo[CArenaView::kShipSlots] = {5, 0, 0, 7, 7, 7};
-    const int shieldsAfterTwo[CArenaView::kShipSlots] = {7, 0, 0, 9, 9, 9};
-    for (int i = 0; i < CArenaView::kShipSlots; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(Ship(i).m_boostTimer, boostsAfterTwo[i]);
-        EXPECT_EQ(Ship(i).m_invulnerableTimer, shieldsAfterTwo[i]);
-    }
-}
-
-TEST_F(ArenaTick, ShipsMoveBeforeTheKeysThrust)
-{
-    Calm();
+    // Slot 1 moves onto slot 0 at 228 first; slot 0's keys then thrust (it has not moved)
+    // and fire a shot that combat lands on slot 1 in the same tick.
+    Ship(1).m_velocity = CVector2(8.0, 0.0);
+    Ship(0).m_position = CVector2(228.0, 300.0);
     Press(VK_UP);
-    Arena().OnTimer(1);
-    EXPECT_EQ(Ship(0).m_position.m_x, 100.0);
-    EXPECT_NEAR(Ship(0).m_velocity.m_x, kThrustStep, 1e-12);
-    Arena().OnTimer(1);
-    EXPECT_NEAR(Ship(0).m_position.m_x, 100.0 + kThrustStep, 1e-12);
-    EXPECT_NEAR(Ship(0).m_velocity.m_x, 2 * kThrustStep, 1e-12);
-}
-
-TEST_F(ArenaTick, AShotFromTheKeysIsResolvedInTheSameTick)
-{
-    Calm();
-    Ship(1).m_position = Ship(0).m_position;
     Press(VK_RETURN);
-    Arena().OnTimer(1);
-    EXPECT_EQ(Ship(1).m_hitPoints, 24);
-    EXPECT_EQ(Ship(0).m_score, 1);
-    EXPECT_EQ(Ship(0).FindFreeBullet(), 0);
-}
-
-TEST_F(ArenaTick, SentryBulletsMoveBeforeCombat)
-{
-    Calm();
-    Arm(Sentry().m_bullets[0], 100.0, 280.0, 0.0, 20.0);
-    Arena().OnTimer(1);
-    EXPECT_EQ(Ship(0).m_hitPoints, 24);
-    EXPECT_EQ(Sentry().m_score, 1);
-    EXPECT_FALSE(Sentry().m_bullets[0].m_active);
-}
-
-TEST_F(ArenaTick, ExplosionsMoveBeforeCombatStartsOne)
-{
-    Calm();
-    Ship(1).m_hitPoints = 1;
-    Arm(Ship(0).m_bullets[0], 220.0, 300.0);
-    Arena().OnTimer(1);
-    EXPECT_EQ(Ship(1).m_deaths, 1);
-    const CExplosion& explosion = Arena().m_explosions[1];
-    EXPECT_TRUE(explosion.m_active);
-    EXPECT_EQ(explosion.m_ticksLeft, 25);
-    for (const CBullet& particle : explosion.m_particles) {
-        EXPECT_TRUE(particle.m_active);
-        EXPECT_EQ(particle.m_position.m_x, 220.0);
-        EXPECT_EQ(particle.m_position.m_y, 300.0);
-    }
-}
-
-TEST_F(ArenaTick, PowerUpsDriftAfterCombat)
-{
-    Calm();
-    // On the right edge of slot 0's box (outside it) and drifting into it: combat sees
-    // it where it stood, and it moves in afterwards.
-    Place(Arena().m_powerUps[0], 116.0, 300.0, -1.0, 0.0);
-    Arena().OnTimer(1);
-    EXPECT_TRUE(Arena().m_powerUps[0].m_active);
-    EXPECT_EQ(Arena().m_powerUps[0].m_position.m_x, 115.0);
-    Arena().OnTimer(1);
-    EXPECT_FALSE(Arena().m_powerUps[0].m_active);
-}
-
-TEST_F(ArenaTick, TheSentryFiresAfterCombat)
-{
-    Calm();
-    Sentry().m_autopilot = true;
-    Sentry().m_position = CVector2(400.0, 100.0);
-    // Slot 1 straight below the barrel, 100 pixels away; slot 0 on the sentry's own spot
-    // but boosted, so the sentry passes it over.
-    Ship(0).m_position = CVector2(400.0, 100.0);
-    Ship(0).m_boostTimer = 5;
-    Ship(1).m_position = CVector2(400.0, 200.0);
-    Ship(2).m_boostTimer = 5;
-    Arena().OnTimer(1);
-    const CBullet& bullet = Sentry().m_bullets[0];
-    ASSERT_TRUE(bullet.m_active);
-    EXPECT_EQ(bullet.m_position.m_x, 400.0);
-    EXPECT_EQ(bullet.m_position.m_y, 100.0);
-    EXPECT_EQ(bullet.m_velocity.m_x, 0.0);
-    EXPECT_EQ(bullet.m_velocity.m_y, 20.0);
-    EXPECT_EQ(bullet.m_life, 10);
-    EXPECT_EQ(Ship(0).m_hitPoints, 25);
-}
-
-TEST_F(ArenaTick, AutopilotsFireAfterCombat)
-{
-    Calm();
-    Ship(1).m_autopilot = true;
-    Ship(1).m_target = 2;
-    Ship(0).m_position = Ship(1).m_position;
-    Arena().OnTimer(1);
-    const CBullet& bullet = Ship(1).m_bullets[0];
-    ASSERT_TRUE(bullet.m_active);
-    EXPECT_EQ(bullet.m_position.m_x, 220.0);
-    EXPECT_NEAR(bullet.m_velocity.m_x, 21.21, 1e-12);
-    EXPECT_EQ(bullet.m_life, 18);
-    EXPECT_NEAR(Ship(1).m_velocity.m_x, kThrustStep, 1e-12);
-    EXPECT_EQ(Ship(0).m_hitPoints, 25);
-}
-
-TEST_F(ArenaTick, TimersCountDownAfterCombatAndAutopilots)
-{
-    Calm();
-    // Slot 1 still has one tick of boost when its autopilot thrusts, so the thrust
-    // finds 8 pixels a tick under the boosted limit and adds to it.
+    // Just outside slot 2's box and drifting in: combat sees it where it stood.
+    arenatest::Place(Arena().m_powerUps[0], 356.0, 300.0, -1.0, 0.0);
+    // Slot 1's autopilot fires after combat (slot 0 stays unhurt), and its last tick of
+    // boost lets its thrust go past 5 pixels a tick.
     Ship(1).m_autopilot = true;
     Ship(1).m_target = 2;
     Ship(1).m_boostTimer = 1;
-    Ship(1).m_velocity = CVector2(8.0, 0.0);
-    // Slot 2 is invulnerable for this one tick: the bullet on it is let through.
-    Ship(2).m_position = CVector2(600.0, 300.0);
+    // Slot 2's last invulnerable tick lets the bullet standing on it through.
     Ship(2).m_invulnerableTimer = 1;
-    Arm(Ship(0).m_bullets[0], 600.0, 300.0);
-
-    Arena().OnTimer(1);
-    EXPECT_EQ(Ship(1).m_position.m_x, 228.0);
-    EXPECT_NEAR(Ship(1).m_velocity.m_x, 8.0 + kThrustStep, 1e-12);
-    EXPECT_EQ(Ship(1).m_boostTimer, 0);
-    EXPECT_EQ(Ship(2).m_hitPoints, 25);
-    EXPECT_TRUE(Ship(0).m_bullets[0].m_active);
-    EXPECT_EQ(Ship(2).m_invulnerableTimer, 0);
+    arenatest::Arm(Ship(0).m_bullets[0], 340.0, 300.0);
+    Arena().OnTimer(CArenaView::kTimerId);
+    const CPowerUp& powerUp = Arena().m_powerUps[0];
+    EXPECT_EQ((std::vector<double>{Ship(0).m_position.m_x, Ship(0).m_velocity.m_x, 1.0 * Ship(1).m_hitPoints,
+                                   1.0 * Ship(0).m_score, 1.0 * powerUp.m_active, powerUp.m_position.m_x,
+                                   1.0 * Ship(1).m_bullets[0].m_active, 1.0 * Ship(0).m_hitPoints,
+                                   Ship(1).m_velocity.m_x, 1.0 * Ship(2).m_hitPoints,
+                                   1.0 * Ship(0).m_bullets[0].m_active}),
+              (std::vector<double>{228, kThrustStep, 24, 1, 1, 355, 1, 25, 8 + kThrustStep, 25, 1}));
 }
 
-TEST_F(ArenaTick, SlotsOutOfPlayFreeze)
+TEST_F(ArenaTick, SentryTracksTheNearestUnboostedShipElseShipOne)
 {
-    Calm();
-    Ship(3).m_velocity = CVector2(2.0, 0.0);
-    Ship(3).m_cooldown = 4;
-    Arm(Ship(3).m_bullets[0], 460.0, 350.0, 3.0, 0.0, 10);
-    CExplosion& explosion = Arena().m_explosions[3];
-    explosion.m_active = true;
-    explosion.m_ticksLeft = 20;
-    Arm(explosion.m_particles[0], 460.0, 250.0, 1.0, 0.0, 10);
-
-    Arena().OnTimer(1);
-    EXPECT_EQ(Ship(3).m_position.m_x, 460.0);
-    EXPECT_EQ(Ship(3).m_cooldown, 4);
-    EXPECT_EQ(Ship(3).m_bullets[0].m_position.m_x, 460.0);
-    EXPECT_EQ(Ship(3).m_bullets[0].m_life, 10);
-    EXPECT_EQ(explosion.m_particles[0].m_position.m_x, 460.0);
-    EXPECT_EQ(explosion.m_ticksLeft, 20);
-
-    Arena().m_shipCount = 4;
-    Arena().OnTimer(1);
-    EXPECT_EQ(Ship(3).m_position.m_x, 462.0);
-    EXPECT_EQ(Ship(3).m_cooldown, 3);
-    EXPECT_EQ(Ship(3).m_bullets[0].m_position.m_x, 463.0);
-    EXPECT_EQ(Ship(3).m_bullets[0].m_life, 9);
-    EXPECT_EQ(explosion.m_particles[0].m_position.m_x, 461.0);
-    EXPECT_EQ(explosion.m_ticksLeft, 19);
-}
-
-// The sentry's choice shows in what it does: straight below its barrel it fires
-// without turning; to its right it turns 5 degrees anticlockwise (to 85 degrees); to
-// its left, 5 degrees clockwise (to 95); far below it neither fires nor turns.
-class SentryTargetChoice : public ArenaTick
-{
-protected:
-    void SetUp() override
-    {
-        ArenaTick::SetUp();
+    // Seen in what the sentry at (1200, 200), facing down, does: a ship straight below is
+    // fired at (90 degrees kept); one to its right turns it to 85.
+    const struct { CVector2 at[3]; int boost[3]; bool fired; double angle; } rows[] = {
+        // 100.7 first, then 100.3: the running best is the truncated 100, so the first stays.
+        {{{2500, 2500}, {1200, 300.7}, {1300.3, 200}}, {5, 0, 0}, true, 90.0},
+        // Boosted ships are passed over, however near; all boosted, ship 1 is kept.
+        {{{1200, 250}, {1400, 200}, {1200, 230}}, {5, 0, 1}, false, 85.0},
+        {{{1300, 200}, {1200, 260}, {1100, 200}}, {15, 15, 15}, false, 85.0},
+        // 1000 or more away: nobody qualifies.
+        {{{2400, 200}, {1200, 1200}, {1, 200}}, {0, 0, 0}, false, 85.0},
+    };
+    Resize(3000, 3000);
+    for (const auto& row : rows) {
         Calm();
         Sentry().m_autopilot = true;
-        Sentry().m_position = CVector2(200.0, 200.0);
+        Sentry().m_position = CVector2(1200, 200);
+        for (int i = 0; i < 3; ++i) {
+            Ship(i).m_position = row.at[i];
+            Ship(i).m_boostTimer = row.boost[i];
+        }
+        Arena().OnTimer(CArenaView::kTimerId);
+        EXPECT_EQ(Sentry().m_bullets[0].m_active, row.fired) << &row - rows;
+        EXPECT_NEAR(Sentry().m_heading.Angle(), row.angle, 1e-6) << &row - rows;
     }
-
-    double BarrelAngle() { return Sentry().m_heading.Angle(); }
-    bool Fired() { return Sentry().m_bullets[0].m_active; }
-};
-
-TEST_F(SentryTargetChoice, TheRunningBestIsTruncated)
-{
-    // 100.7 first, then 100.3: the second is not below the truncated 100.
-    Ship(0).m_position = CVector2(500.0, 500.0);
-    Ship(0).m_boostTimer = 5;
-    Ship(1).m_position = CVector2(200.0, 300.7);
-    Ship(2).m_position = CVector2(300.3, 200.0);
-    Arena().OnTimer(1);
-    EXPECT_TRUE(Fired());
-    EXPECT_NEAR(BarrelAngle(), 90.0, 1e-6);
 }
 
-TEST_F(SentryTargetChoice, ALaterShipBelowTheTruncatedBestWins)
+TEST_F(ArenaTick, AutopilotRepicksInvalidTargetsAndChasesTheSentryAsSix)
 {
-    Ship(0).m_position = CVector2(500.0, 500.0);
-    Ship(0).m_boostTimer = 5;
-    Ship(1).m_position = CVector2(300.7, 200.0);
-    Ship(2).m_position = CVector2(200.0, 299.9);
-    Arena().OnTimer(1);
-    EXPECT_TRUE(Fired());
-    EXPECT_NEAR(BarrelAngle(), 90.0, 1e-6);
-}
-
-TEST_F(SentryTargetChoice, BoostedShipsArePassedOver)
-{
-    Ship(0).m_position = CVector2(200.0, 250.0);
-    Ship(0).m_boostTimer = 5;
-    Ship(1).m_position = CVector2(400.0, 200.0);
-    Ship(2).m_position = CVector2(200.0, 230.0);
-    Ship(2).m_boostTimer = 1;
-    Arena().OnTimer(1);
-    EXPECT_FALSE(Fired());
-    EXPECT_NEAR(BarrelAngle(), 85.0, 1e-6);
-}
-
-TEST_F(SentryTargetChoice, AllBoostedTracksShipOne)
-{
-    Ship(0).m_position = CVector2(300.0, 200.0);
-    Ship(1).m_position = CVector2(200.0, 260.0);
-    Ship(2).m_position = CVector2(100.0, 200.0);
-    for (int i = 0; i < 3; ++i)
-        Ship(i).m_boostTimer = 15;
-    Arena().OnTimer(1);
-    EXPECT_FALSE(Fired());
-    EXPECT_NEAR(BarrelAngle(), 85.0, 1e-6);
-}
-
-TEST_F(SentryTargetChoice, AllAtOrBeyondTheSearchRadiusTracksShipOne)
-{
-    Resize(3000, 3000);
-    Sentry().m_position = CVector2(1500.0, 100.0);
-    Ship(0).m_position = CVector2(2700.0, 100.0);  // right, 1200 away
-    Ship(1).m_position = CVector2(1500.0, 1100.0); // below, exactly 1000 away
-    Ship(2).m_position = CVector2(300.0, 100.0);   // left, 1200 away
-    Arena().OnTimer(1);
-    EXPECT_FALSE(Fired());
-    EXPECT_NEAR(BarrelAngle(), 85.0, 1e-6);
-
-    // Just inside the radius, slot 2 on the left is chosen.
-    Sentry().m_heading = CVector2(0.0, 10.0);
-    Ship(2).m_position = CVector2(501.0, 100.0);
-    Arena().OnTimer(1);
-    EXPECT_NEAR(BarrelAngle(), 95.0, 1e-6);
-}
-
-TEST_F(SentryTargetChoice, NoChoiceWhileTheSentryIsOnTheKeys)
-{
-    Sentry().m_autopilot = false;
-    Ship(1).m_position = CVector2(200.0, 260.0);
-    Arena().OnTimer(1);
-    EXPECT_FALSE(Fired());
-    EXPECT_NEAR(BarrelAngle(), 90.0, 1e-6);
-}
-
-// Only slot 1 flies on autopilot here, from (220, 300) facing right.
-class AutopilotDispatch : public ArenaTick
-{
-protected:
-    void SetUp() override
-    {
-        ArenaTick::SetUp();
+    // Slot 1 flies alone on autopilot from (220, 300) facing right.
+    const struct { int target, shipCount; } invalid[] = {{1, 3}, {3, 3}, {2, 2}, {-1, 3}};
+    for (const auto [target, shipCount] : invalid) {
         Calm();
         Ship(1).m_autopilot = true;
-    }
-
-    // The ship neither turned, thrust nor fired, and its target is the next pick.
-    void ExpectRepickOnly(int target, int shipCount)
-    {
-        SCOPED_TRACE(testing::Message() << "target " << target << ", " << shipCount << " ships");
-        Arena().m_shipCount = shipCount;
         Ship(1).m_target = target;
-        ReferenceRandom reference = Reference();
-        Arena().OnTimer(1);
-        const int pick = reference.Range(0, 6);
-        EXPECT_EQ(Ship(1).m_target, pick);
-        EXPECT_EQ(g_randomGenerator.m_state, reference.m_state);
-        EXPECT_EQ(Ship(1).m_heading.m_x, 7.07);
-        EXPECT_EQ(Ship(1).m_heading.m_y, 0.0);
-        EXPECT_EQ(Ship(1).m_velocity.m_x, 0.0);
-        EXPECT_EQ(Ship(1).FindFreeBullet(), 0);
+        Arena().m_shipCount = shipCount;
+        const std::uint32_t before = g_randomGenerator.m_state;
+        Arena().OnTimer(CArenaView::kTimerId);
+        const std::uint32_t after = g_randomGenerator.m_state;
+        g_randomGenerator.m_state = before;  // one draw, the pick, and no steering
+        EXPECT_EQ(Ship(1).m_target, RandomRange(0, 6)) << target;
+        EXPECT_EQ(g_randomGenerator.m_state, after);
+        EXPECT_TRUE(Near(Ship(1).m_heading, 7.07, 0.0) && Near(Ship(1).m_velocity, 0.0, 0.0) &&
+                    Ship(1).FindFreeBullet() == 0);
     }
-
-    void ExpectShotAndThrust()
-    {
-        EXPECT_TRUE(Ship(1).m_bullets[0].m_active);
-        EXPECT_NEAR(Ship(1).m_velocity.m_x, kThrustStep, 1e-12);
-        EXPECT_EQ(Ship(1).m_velocity.m_y, 0.0);
-    }
-};
-
-TEST_F(AutopilotDispatch, InvalidTargetsArePickedAgainWithoutSteering)
-{
-    ExpectRepickOnly(1, 3);   // itself
-    ExpectRepickOnly(3, 3);   // out of play
-    ExpectRepickOnly(5, 3);
-    ExpectRepickOnly(2, 2);   // left play
-    ExpectRepickOnly(-1, 3);  // below 0
-    ExpectRepickOnly(7, 3);
-}
-
-TEST_F(AutopilotDispatch, AShipInPlayIsChased)
-{
-    Ship(1).m_target = 2;
-    const std::uint32_t generator = g_randomGenerator.m_state;
-    Arena().OnTimer(1);
-    ExpectShotAndThrust();
-    EXPECT_EQ(Ship(1).m_target, 2);
-    EXPECT_EQ(g_randomGenerator.m_state, generator);
-
-    // Slot 4 comes into play and becomes a valid target.
-    QuietScene(Arena());
-    Arena().m_shipCount = 5;
-    Ship(1).m_target = 4;
-    Arena().OnTimer(1);
-    ExpectShotAndThrust();
-    EXPECT_EQ(Ship(1).m_target, 4);
-}
-
-TEST_F(AutopilotDispatch, TargetSixIsTheSentry)
-{
+    // The sentry straight above: the ship turns 5 degrees toward it.
+    Arena().m_shipCount = 3;
     Ship(1).m_target = 6;
-    Sentry().m_position = CVector2(700.0, 300.0);
-    Arena().OnTimer(1);
-    ExpectShotAndThrust();
-    EXPECT_EQ(Ship(1).m_target, 6);
-
-    // The sentry straight above: the ship turns 5 degrees anticlockwise toward it.
-    QuietScene(Arena());
     Sentry().m_position = CVector2(220.0, 100.0);
-    Arena().OnTimer(1);
+    Arena().OnTimer(CArenaView::kTimerId);
     EXPECT_NEAR(Ship(1).m_heading.Angle(), -5.0, 1e-6);
-    EXPECT_FALSE(Ship(1).m_bullets[0].m_active);
     EXPECT_EQ(Ship(1).m_target, 6);
-}
-
-TEST_F(AutopilotDispatch, AShipOffAutopilotKeepsItsTarget)
-{
-    Ship(1).m_autopilot = false;
-    Ship(1).m_target = 4;
-    const std::uint32_t generator = g_randomGenerator.m_state;
-    Arena().OnTimer(1);
-    EXPECT_EQ(Ship(1).m_target, 4);
-    EXPECT_EQ(g_randomGenerator.m_state, generator);
 }

@@ -2,610 +2,260 @@
 // pick-ups, and the order in which ships and bullets are tested.
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <array>
+#include <vector>
 
 #include "arena/ArenaTestKit.h"
 
-using arenatest::Arm;
-using arenatest::ArenaTest;
 using arenatest::Place;
-using arenatest::QuietScene;
+using testsupport::Near;
 using testsupport::ReferenceRandom;
 
 namespace {
 
-// The draws of a ship's death after its drop: the explosion's twenty, then the new
-// place, y before x. Answers the new place.
-CPoint ReplayDeath(ReferenceRandom& reference)
-{
-    for (int k = 0; k < CExplosion::kParticleCount; ++k) {
-        reference.Range(1, 3);
-        reference.Range(1, 3);
-    }
-    for (int k = 0; k < CExplosion::kParticleCount; ++k) {
-        reference.Range(50, 1000);
-        reference.Range(5, 25);
-    }
-    const int y = reference.Range(1, 500);
-    const int x = reference.Range(1, 500);
-    return CPoint(x, y);
-}
+using Tally = std::array<int, 3>;  // hit points, score, deaths
 
-bool Near(CPoint a, double x, double y, double distance)
+template <class Body>
+Tally Of(const Body& b) { return {b.m_hitPoints, b.m_score, b.m_deaths}; }
+
+std::vector<double> Of(const CPowerUp& p)
 {
-    return std::abs(a.x - x) < distance && std::abs(a.y - y) < distance;
+    return {double(p.m_active), p.m_position.m_x, p.m_position.m_y, p.m_velocity.m_x,
+            p.m_velocity.m_y,   p.m_heading.m_x,  p.m_heading.m_y,  double(p.m_life)};
 }
 
 }  // namespace
 
-// Ships (all off autopilot) at rest along y = 300: slot 0 at x = 100, slot 1 at 220,
-// slot 2 at 340, slots 3 to 5 out of play; the sentry at (700, 500) with 15 hit points;
-// nothing in flight, no power-up active, nobody invulnerable.
-class CombatPass : public ArenaTest
+// Ships 0, 1 and 2 at rest at (100, 300), (220, 300) and (340, 300) with 25 hit points,
+// slots 3 to 5 out of play, the sentry at (700, 500) with 15, nothing in flight, every
+// score and death count 0.
+class CombatPass : public arenatest::ArenaTest
 {
 protected:
-    void SetUp() override
+    void SetUp() override { ArenaTest::SetUp(); Fresh(); }
+    void Fresh()
     {
-        ArenaTest::SetUp();
-        QuietScene(Arena());
+        Calm();
         for (CShip& ship : Arena().m_ships)
-            ship.m_autopilot = false;
+            ship.m_score = ship.m_deaths = 0;
+        Sentry().m_score = Sentry().m_deaths = 0;
     }
-
-    CPowerUp& PowerUp(int slot) { return Arena().m_powerUps[slot]; }
+    CPowerUp& PowerUp(int p) { return Arena().m_powerUps[p]; }
+    // Arms bullet k of a ship, or of the sentry for shooter -1, at (x, y).
+    void Shoot(int shooter, double x, double y, int k = 0)
+    {
+        arenatest::Arm(shooter < 0 ? Sentry().m_bullets[k] : Ship(shooter).m_bullets[k], x, y);
+    }
     void Pass() { Arena().ResolveCombat(); }
-
-    // Where a ship killed in the coming pass will be placed, when its death is the
-    // pass's first use of the generator.
+    void ShootAndPass(int shooter, double x, double y) { Shoot(shooter, x, y); Pass(); }
+    // Where the next death puts its ship: after the explosion's draws, y is drawn before x.
     CPoint NextRespawn()
     {
-        ReferenceRandom reference = Reference();
-        return ReplayDeath(reference);
+        const std::uint32_t state = g_randomGenerator.m_state;
+        CExplosion().Start(Ship(0));
+        const int y = RandomRange(1, 500);
+        const CPoint place(RandomRange(1, 500), y);
+        g_randomGenerator.m_state = state;
+        return place;
     }
 };
 
-TEST_F(CombatPass, OwnBulletsNeverHit)
-{
-    for (int i = 0; i < 3; ++i) {
-        for (CBullet& bullet : Ship(i).m_bullets)
-            Arm(bullet, Ship(i).m_position.m_x, Ship(i).m_position.m_y);
-    }
-    Pass();
-    for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(Ship(i).m_hitPoints, 25);
-        EXPECT_EQ(Ship(i).m_score, 0);
-        EXPECT_FALSE(Ship(i).m_hit);
-        EXPECT_EQ(Ship(i).FindFreeBullet(), -1);
-    }
-}
-
-TEST_F(CombatPass, AnInvulnerableShipLetsTheBulletFlyOn)
-{
-    // On to the sentry behind it.
-    Ship(1).m_position = CVector2(700.0, 500.0);
-    Ship(1).m_invulnerableTimer = 5;
-    Arm(Ship(0).m_bullets[0], 700.0, 500.0);
-    Pass();
-    EXPECT_EQ(Ship(1).m_hitPoints, 25);
-    EXPECT_FALSE(Ship(1).m_hit);
-    EXPECT_EQ(Sentry().m_hitPoints, 14);
-    EXPECT_FALSE(Ship(0).m_bullets[0].m_active);
-    EXPECT_EQ(Ship(0).m_score, 0);
-
-    // On to another ship whose box holds it too.
-    QuietScene(Arena());
-    Ship(1).m_position = CVector2(300.0, 300.0);
-    Ship(1).m_invulnerableTimer = 5;
-    Ship(2).m_position = CVector2(310.0, 300.0);
-    Arm(Ship(0).m_bullets[0], 305.0, 300.0);
-    Pass();
-    EXPECT_EQ(Ship(1).m_hitPoints, 25);
-    EXPECT_EQ(Ship(2).m_hitPoints, 24);
-    EXPECT_EQ(Ship(0).m_score, 1);
-
-    // Out into the open: it stays in flight.
-    QuietScene(Arena());
-    Ship(1).m_invulnerableTimer = 1;
-    Arm(Ship(0).m_bullets[0], 220.0, 300.0);
-    Arm(Sentry().m_bullets[0], 220.0, 300.0);
-    Pass();
-    EXPECT_EQ(Ship(1).m_hitPoints, 25);
-    EXPECT_TRUE(Ship(0).m_bullets[0].m_active);
-    EXPECT_TRUE(Sentry().m_bullets[0].m_active);
-    EXPECT_EQ(Sentry().m_score, 0);
-}
-
-TEST_F(CombatPass, ABulletInAShipAndTheSentryHitsBoth)
-{
-    Ship(1).m_position = CVector2(700.0, 500.0);
-    Arm(Ship(0).m_bullets[0], 700.0, 500.0);
-    Pass();
-    EXPECT_EQ(Ship(1).m_hitPoints, 24);
-    EXPECT_TRUE(Ship(1).m_hit);
-    EXPECT_EQ(Sentry().m_hitPoints, 14);
-    EXPECT_EQ(Ship(0).m_score, 1);
-    EXPECT_EQ(Sentry().m_score, 0);
-    EXPECT_FALSE(Ship(0).m_bullets[0].m_active);
-}
-
 TEST_F(CombatPass, BoxesHoldTheirLeftAndTopEdgesOnly)
 {
-    // Slot 1 at (200.5, 300.5): box (184, 284) to (216, 316).
-    Ship(1).m_position = CVector2(200.5, 300.5);
-    const double shots[8][2] = {{184.0, 300.0}, {183.9, 300.0}, {215.9, 300.0}, {216.0, 300.0},
-                                {200.0, 284.0}, {200.0, 283.5}, {200.0, 315.99}, {200.0, 316.0}};
-    for (int k = 0; k < 8; ++k)
-        Arm(Ship(0).m_bullets[k], shots[k][0], shots[k][1]);
-    // Slot 2 at (10.5, 400): its left edge, trunc(-5.5), is -5; -5.9 becomes -5, inside.
-    Ship(2).m_position = CVector2(10.5, 400.0);
-    Arm(Ship(0).m_bullets[8], -5.9, 400.0);
-    Arm(Ship(0).m_bullets[9], -6.0, 400.0);
-    // The sentry at (700, 500): box (684, 484) to (716, 516).
-    Arm(Ship(1).m_bullets[0], 684.0, 500.0);
-    Arm(Ship(1).m_bullets[1], 716.0, 500.0);
-    Arm(Ship(1).m_bullets[2], 700.0, 484.0);
-    Arm(Ship(1).m_bullets[3], 700.0, 516.0);
-    Pass();
-
-    const bool stillFlying[10] = {false, true, false, true, false, true, false, true, false, true};
-    for (int k = 0; k < 10; ++k)
-        EXPECT_EQ(Ship(0).m_bullets[k].m_active, stillFlying[k]) << "bullet " << k;
-    EXPECT_EQ(Ship(1).m_hitPoints, 21);
-    EXPECT_EQ(Ship(2).m_hitPoints, 24);
-    for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(Ship(1).m_bullets[k].m_active, k % 2 == 1) << "bullet " << k;
-    EXPECT_EQ(Sentry().m_hitPoints, 13);
-}
-
-TEST_F(CombatPass, TheTwentyFifthHitKillsAShip)
-{
-    for (const int volley : {10, 10, 4}) {
-        for (int k = 0; k < volley; ++k)
-            Arm(Ship(0).m_bullets[k], Ship(1).m_position.m_x, Ship(1).m_position.m_y);
-        Pass();
+    // Ship 1 at (200.5, 300.5): box (184, 284) to (216, 316). Ship 2 at (10.5, 400): left
+    // edge trunc(-5.5) = -5, and -5.9 truncates to -5. The sentry: (684, 484) to (716, 516).
+    // Ship 3, out of play at (460, 300), is no target.
+    const struct { double x, y; bool hits; } shots[] = {
+        {184.0, 300.0, true}, {183.9, 300.0, false}, {215.9, 300.0, true}, {216.0, 300.0, false},
+        {200.0, 284.0, true}, {200.0, 283.5, false}, {200.0, 315.9, true}, {200.0, 316.0, false},
+        {-5.9, 400.0, true},  {-6.0, 400.0, false},  {684.0, 500.0, true}, {716.0, 500.0, false},
+        {700.0, 484.0, true}, {700.0, 516.0, false}, {460.0, 300.0, false}};
+    for (const auto& shot : shots) {
+        Fresh();
+        Ship(1).m_position = CVector2(200.5, 300.5);
+        Ship(2).m_position = CVector2(10.5, 400.0);
+        ShootAndPass(0, shot.x, shot.y);
+        EXPECT_EQ(Ship(0).m_bullets[0].m_active, !shot.hits) << shot.x << ", " << shot.y;
     }
-    EXPECT_EQ(Ship(1).m_hitPoints, 1);
-    EXPECT_EQ(Ship(1).m_deaths, 0);
-    EXPECT_EQ(Ship(0).m_score, 24);
-
-    Arm(Ship(0).m_bullets[0], Ship(1).m_position.m_x, Ship(1).m_position.m_y);
-    Pass();
-    EXPECT_EQ(Ship(1).m_deaths, 1);
-    EXPECT_EQ(Ship(1).m_hitPoints, 25);
-    EXPECT_EQ(Ship(1).m_score, -5);
-    EXPECT_EQ(Ship(0).m_score, 25);
 }
 
-TEST_F(CombatPass, TheFifteenthHitDestroysTheSentry)
+TEST_F(CombatPass, ShipsDieOnTheTwentyFifthHitAndTheSentryOnItsFifteenth)
 {
-    for (const int volley : {10, 4}) {
-        for (int k = 0; k < volley; ++k)
-            Arm(Ship(0).m_bullets[k], 700.0, 500.0);
-        Pass();
+    for (int hit = 1; hit <= 25; ++hit) {
+        ShootAndPass(0, Ship(1).m_position.m_x, Ship(1).m_position.m_y);
+        ASSERT_EQ(Ship(1).m_deaths, hit == 25 ? 1 : 0) << hit;
     }
-    EXPECT_EQ(Sentry().m_hitPoints, 1);
-    EXPECT_EQ(Sentry().m_deaths, 0);
-    EXPECT_EQ(Ship(0).m_score, 0);
-
-    Arm(Ship(0).m_bullets[0], 700.0, 500.0);
-    Pass();
-    EXPECT_EQ(Sentry().m_deaths, 1);
-    EXPECT_EQ(Sentry().m_hitPoints, 15);
-    EXPECT_EQ(Sentry().m_heading.m_x, 10.0);
-    EXPECT_EQ(Sentry().m_heading.m_y, 0.0);
-    EXPECT_EQ(Sentry().m_score, -5);
-    EXPECT_EQ(Ship(0).m_score, 10);
-
-    // A sentry found at 0 hit points or below goes down at the next hit.
-    QuietScene(Arena());
-    Sentry().m_hitPoints = 0;
-    Arm(Ship(0).m_bullets[0], 700.0, 500.0);
-    Pass();
-    EXPECT_EQ(Sentry().m_deaths, 2);
-    EXPECT_EQ(Sentry().m_hitPoints, 15);
+    for (int hit = 1; hit <= 15; ++hit) {
+        ShootAndPass(2, 700.0, 500.0);
+        ASSERT_EQ(Sentry().m_deaths, hit == 15 ? 1 : 0) << hit;
+    }
+    EXPECT_EQ(Of(Ship(1)), (Tally{25, -5, 1}));
+    EXPECT_EQ(Of(Sentry()), (Tally{15, -5, 1}));
+    EXPECT_TRUE(Near(Sentry().m_heading, 10.0, 0.0));
 }
 
-TEST_F(CombatPass, ScoresForEveryEvent)
+TEST_F(CombatPass, ScoresOfEveryEventWithNoFloorAtZero)
 {
-    // A ship bullet hits a ship.
-    Arm(Ship(0).m_bullets[0], 220.0, 300.0);
-    Pass();
-    EXPECT_EQ(Ship(0).m_score, 1);
-    EXPECT_EQ(Ship(1).m_hitPoints, 24);
-    EXPECT_TRUE(Ship(1).m_hit);
-    EXPECT_EQ(Ship(1).m_score, 0);
-
-    // That hit kills: the shooter still gets 1; the dead ship loses 5.
-    Ship(2).m_hitPoints = 1;
-    Arm(Ship(0).m_bullets[0], 340.0, 300.0);
-    Pass();
-    EXPECT_EQ(Ship(0).m_score, 2);
-    EXPECT_EQ(Ship(2).m_score, -5);
-    EXPECT_EQ(Ship(2).m_deaths, 1);
-
-    // A ship bullet hits the sentry: nobody scores.
-    QuietScene(Arena());
-    Arm(Ship(1).m_bullets[0], 700.0, 500.0);
-    Pass();
-    EXPECT_EQ(Sentry().m_hitPoints, 14);
-    EXPECT_EQ(Ship(1).m_score, 0);
-    EXPECT_EQ(Sentry().m_score, 0);
-
-    // That hit destroys it: +10 to the shooter, -5 and a death to the sentry.
-    Sentry().m_hitPoints = 1;
-    Arm(Ship(1).m_bullets[0], 700.0, 500.0);
-    Pass();
-    EXPECT_EQ(Ship(1).m_score, 10);
-    EXPECT_EQ(Sentry().m_score, -5);
-    EXPECT_EQ(Sentry().m_deaths, 1);
-
-    // A sentry bullet hits a ship: +1 to the sentry.
-    QuietScene(Arena());
-    Arm(Sentry().m_bullets[0], 100.0, 300.0);
-    Pass();
-    EXPECT_EQ(Ship(0).m_hitPoints, 24);
-    EXPECT_TRUE(Ship(0).m_hit);
-    EXPECT_EQ(Sentry().m_score, -4);
-    EXPECT_FALSE(Sentry().m_bullets[0].m_active);
-
-    // That hit kills: -1 and a death to the ship, still +1 to the sentry.
-    Ship(0).m_hitPoints = 1;
-    Arm(Sentry().m_bullets[0], 100.0, 300.0);
-    Pass();
-    EXPECT_EQ(Ship(0).m_score, 1);
-    EXPECT_EQ(Ship(0).m_deaths, 1);
-    EXPECT_EQ(Sentry().m_score, -3);
-    EXPECT_EQ(Sentry().m_deaths, 1);
-    EXPECT_EQ(Ship(1).m_score, 10);
-    EXPECT_EQ(Ship(2).m_score, -5);
+    // Shooter and target (-1: the sentry), the target's hit points before the hit, and
+    // {hit points, score, deaths} of both after it.
+    const struct { int shooter, target, hitPoints; Tally shooterAfter, targetAfter; } events[] = {
+        {0, 1, 25, {25, 1, 0}, {24, 0, 0}},    // a ship bullet hits a ship
+        {0, 1, 1, {25, 1, 0}, {25, -5, 1}},    // and kills it
+        {0, -1, 15, {25, 0, 0}, {14, 0, 0}},   // a ship bullet hits the sentry
+        {0, -1, 1, {25, 10, 0}, {15, -5, 1}},  // and destroys it
+        {-1, 1, 25, {15, 1, 0}, {24, 0, 0}},   // a sentry bullet hits a ship
+        {-1, 1, 1, {15, 1, 0}, {25, -1, 1}},   // and kills it
+        {0, -1, 0, {25, 10, 0}, {15, -5, 1}},  // a sentry found at 0 hit points goes down at the next hit
+    };
+    const auto tally = [this](int who) { return who < 0 ? Of(Sentry()) : Of(Ship(who)); };
+    for (const auto& event : events) {
+        Fresh();
+        (event.target < 0 ? Sentry().m_hitPoints : Ship(event.target).m_hitPoints) = event.hitPoints;
+        ShootAndPass(event.shooter, event.target < 0 ? 700.0 : 220.0, event.target < 0 ? 500.0 : 300.0);
+        EXPECT_EQ(tally(event.shooter), event.shooterAfter) << &event - events;
+        EXPECT_EQ(tally(event.target), event.targetAfter) << &event - events;
+    }
 }
 
-TEST_F(CombatPass, AKillByAShipDropsIntoTheFirstFreeSlotOnly)
+TEST_F(CombatPass, AKillByAShipDropsIntoTheFirstFreeSlotOnlyAndOneBySentryDropsNothing)
 {
-    const auto arrange = [this](std::initializer_list<int> freeSlots) {
-        QuietScene(Arena());
-        for (int p = 0; p < CArenaView::kPowerUpSlots; ++p)
-            Place(PowerUp(p), 750.0, 50.0, 0.0, 0.0, 100 + p);
-        for (const int p : freeSlots)
-            PowerUp(p).m_active = false;
+    const auto killShip1 = [this](int shooter) {
         Ship(1).m_hitPoints = 1;
-        Ship(1).m_velocity = CVector2(6.0, -2.0);
-        Arm(Ship(0).m_bullets[0], 220.0, 300.0);
+        ShootAndPass(shooter, Ship(1).m_position.m_x, Ship(1).m_position.m_y);
+        ASSERT_EQ(Ship(1).m_deaths, 1);
     };
-    const auto expectUntouched = [this](int p) {
-        SCOPED_TRACE(p);
-        EXPECT_TRUE(PowerUp(p).m_active);
-        EXPECT_EQ(PowerUp(p).m_position.m_x, 750.0);
-        EXPECT_EQ(PowerUp(p).m_life, 100 + p);
-    };
-
-    arrange({});
-    ASSERT_FALSE(Near(NextRespawn(), 220.0, 300.0, 40.0));
-    Pass();
-    EXPECT_EQ(Ship(1).m_deaths, 1);
+    const auto slots = [this] { return std::vector{Of(PowerUp(0)), Of(PowerUp(1)), Of(PowerUp(2)), Of(PowerUp(3))}; };
     for (int p = 0; p < 4; ++p)
-        expectUntouched(p);
+        Place(PowerUp(p), 750.0, 50.0 + p);
+    auto expected = slots();
+    killShip1(0);
+    EXPECT_EQ(slots(), expected);
 
-    arrange({1, 3});
-    ASSERT_FALSE(Near(NextRespawn(), 220.0, 300.0, 40.0));
-    Pass();
-    const CPowerUp& dropped = PowerUp(1);
-    EXPECT_TRUE(dropped.m_active);
-    EXPECT_EQ(dropped.m_position.m_x, 220.0);
-    EXPECT_EQ(dropped.m_position.m_y, 300.0);
-    EXPECT_DOUBLE_EQ(dropped.m_velocity.m_x, 0.6);
-    EXPECT_DOUBLE_EQ(dropped.m_velocity.m_y, -0.2);
-    EXPECT_EQ(dropped.m_heading.m_x, 7.0);
-    EXPECT_EQ(dropped.m_heading.m_y, 0.0);
-    EXPECT_EQ(dropped.m_life, 250);
-    EXPECT_FALSE(PowerUp(3).m_active);
-    expectUntouched(0);
-    expectUntouched(2);
-}
+    // Slots 1 and 3 free: slot 1 is filled at the ship's point, drifting at a fifth of half
+    // its velocity (4, -2), facing its truncated heading (7.07, 0).
+    Fresh();
+    for (const int p : {0, 2})
+        PowerUp(p).m_active = true;
+    Ship(1).m_velocity = CVector2(4.0, -2.0);
+    killShip1(0);
+    expected[1] = {1, 220, 300, 0.4, -0.2, 7, 0, 250};
+    expected[3][0] = 0;
+    EXPECT_EQ(slots(), expected);
 
-TEST_F(CombatPass, TheDroppedPowerUpOfTheWorkedExample)
-{
     // At (50.9, 60.2) with velocity (-3, 4) and heading (5, 5): half the velocity,
     // (-1.5, 2), is truncated to (-1, 2) before the drift scaling.
+    Fresh();
     Ship(1).m_position = CVector2(50.9, 60.2);
     Ship(1).m_velocity = CVector2(-3.0, 4.0);
     Ship(1).m_heading = CVector2(5.0, 5.0);
-    Ship(1).m_hitPoints = 1;
-    Arm(Ship(0).m_bullets[0], 50.9, 60.2);
-    ASSERT_FALSE(Near(NextRespawn(), 50.0, 60.0, 40.0));
-    Pass();
-    const CPowerUp& dropped = PowerUp(0);
-    EXPECT_TRUE(dropped.m_active);
-    EXPECT_EQ(dropped.m_position.m_x, 50.0);
-    EXPECT_EQ(dropped.m_position.m_y, 60.0);
-    EXPECT_DOUBLE_EQ(dropped.m_velocity.m_x, -0.2);
-    EXPECT_DOUBLE_EQ(dropped.m_velocity.m_y, 0.4);
-    EXPECT_EQ(dropped.m_heading.m_x, 5.0);
-    EXPECT_EQ(dropped.m_heading.m_y, 5.0);
-    EXPECT_EQ(dropped.m_life, 250);
-    for (int p = 1; p < 4; ++p)
-        EXPECT_FALSE(PowerUp(p).m_active) << p;
-}
+    killShip1(0);
+    EXPECT_EQ(Of(PowerUp(0)), (std::vector<double>{1, 50, 60, -0.2, 0.4, 5, 5, 250}));
 
-TEST_F(CombatPass, TheDestroyedSentryShowersEveryFreeSlot)
-{
-    Sentry().m_position = CVector2(650.7, 120.9);
-    Sentry().m_hitPoints = 1;
-    Arm(Ship(0).m_bullets[0], 650.7, 120.9);
-    ReferenceRandom reference = Reference();
-    Pass();
-
-    for (int p = 0; p < 4; ++p) {
-        SCOPED_TRACE(p);
-        const int b = reference.Range(1, 5);
-        const int a = reference.Range(1, 5);
-        const CPowerUp& powerUp = PowerUp(p);
-        EXPECT_TRUE(powerUp.m_active);
-        EXPECT_EQ(powerUp.m_position.m_x, 650.0);
-        EXPECT_EQ(powerUp.m_position.m_y, 120.0);
-        EXPECT_DOUBLE_EQ(powerUp.m_velocity.m_x, a * 0.2);
-        EXPECT_DOUBLE_EQ(powerUp.m_velocity.m_y, b * 0.2);
-        EXPECT_EQ(powerUp.m_heading.m_x, 5.0);
-        EXPECT_EQ(powerUp.m_heading.m_y, 0.0);
-        EXPECT_EQ(powerUp.m_life, 250);
-    }
-    const int y = reference.Range(1, 300);
-    const int x = reference.Range(1, 300);
-    EXPECT_EQ(Sentry().m_position.m_x, x);
-    EXPECT_EQ(Sentry().m_position.m_y, y);
-    EXPECT_EQ(g_randomGenerator.m_state, reference.m_state);
-    // No explosion for the sentry.
-    for (const CExplosion& explosion : Arena().m_explosions)
-        EXPECT_FALSE(explosion.m_active);
-}
-
-TEST_F(CombatPass, TheShowerFillsOnlyFreeSlots)
-{
-    Place(PowerUp(1), 750.0, 50.0);
-    Place(PowerUp(3), 760.0, 50.0);
-    Sentry().m_hitPoints = 1;
-    Arm(Ship(0).m_bullets[0], 700.0, 500.0);
-    ReferenceRandom reference = Reference();
-    Pass();
-    for (const int p : {0, 2}) {
-        const int b = reference.Range(1, 5);
-        const int a = reference.Range(1, 5);
-        EXPECT_TRUE(PowerUp(p).m_active);
-        EXPECT_EQ(PowerUp(p).m_position.m_x, 700.0);
-        EXPECT_DOUBLE_EQ(PowerUp(p).m_velocity.m_x, a * 0.2);
-        EXPECT_DOUBLE_EQ(PowerUp(p).m_velocity.m_y, b * 0.2);
-    }
-    EXPECT_EQ(PowerUp(1).m_position.m_x, 750.0);
-    EXPECT_EQ(PowerUp(3).m_position.m_x, 760.0);
-    reference.Range(1, 300);
-    reference.Range(1, 300);
-    EXPECT_EQ(g_randomGenerator.m_state, reference.m_state);
-
-    // With no slot free, nothing is spawned and only the new place is drawn.
-    QuietScene(Arena());
-    for (int p = 0; p < 4; ++p)
-        Place(PowerUp(p), 750.0, 50.0 + p);
-    Sentry().m_hitPoints = 1;
-    Arm(Ship(0).m_bullets[0], 700.0, 500.0);
-    reference = Reference();
-    Pass();
-    for (int p = 0; p < 4; ++p) {
-        EXPECT_EQ(PowerUp(p).m_position.m_x, 750.0);
-        EXPECT_EQ(PowerUp(p).m_position.m_y, 50.0 + p);
-    }
-    const int y = reference.Range(1, 300);
-    const int x = reference.Range(1, 300);
-    EXPECT_EQ(Sentry().m_position.m_x, x);
-    EXPECT_EQ(Sentry().m_position.m_y, y);
-    EXPECT_EQ(g_randomGenerator.m_state, reference.m_state);
-}
-
-TEST_F(CombatPass, AKillBySentryDropsNothingAndCostsOne)
-{
-    Ship(1).m_hitPoints = 1;
-    Arm(Sentry().m_bullets[0], 220.0, 300.0);
-    Pass();
+    Fresh();
+    killShip1(-1);
     for (int p = 0; p < 4; ++p)
         EXPECT_FALSE(PowerUp(p).m_active) << p;
-    EXPECT_EQ(Ship(1).m_score, -1);
-    EXPECT_EQ(Ship(1).m_deaths, 1);
-    EXPECT_EQ(Sentry().m_score, 1);
 }
 
-TEST_F(CombatPass, TheLowerIndexedShipWinsASharedPowerUpOrBullet)
+TEST_F(CombatPass, TheDestroyedSentryShowersEveryFreeSlotAtItsPoint)
 {
-    // A generator state whose first pick-up kind is 4: four more hit points.
-    std::uint32_t state = 1;
-    while (ReferenceRandom(state, testsupport::g_pinnedSeconds).Range(0, 9) != 4)
-        ++state;
-    g_randomGenerator.m_state = state;
-    Ship(1).m_position = CVector2(300.0, 300.0);
-    Ship(2).m_position = CVector2(310.0, 300.0);
-    Place(PowerUp(0), 305.0, 300.0);
-    Pass();
-    EXPECT_FALSE(PowerUp(0).m_active);
-    EXPECT_EQ(PowerUp(0).m_kind, 4);
-    EXPECT_EQ(Ship(1).m_hitPoints, 29);
-    EXPECT_EQ(Ship(2).m_hitPoints, 25);
-
-    // A ship bullet in both boxes.
-    QuietScene(Arena());
-    Ship(1).m_position = CVector2(300.0, 300.0);
-    Ship(2).m_position = CVector2(310.0, 300.0);
-    Arm(Ship(0).m_bullets[0], 305.0, 300.0);
-    Pass();
-    EXPECT_EQ(Ship(1).m_hitPoints, 24);
-    EXPECT_EQ(Ship(2).m_hitPoints, 25);
-
-    // A bullet of slot 2 in the boxes of slots 0 and 1 hits slot 0.
-    QuietScene(Arena());
-    Ship(0).m_position = CVector2(300.0, 300.0);
-    Ship(1).m_position = CVector2(310.0, 300.0);
-    Arm(Ship(2).m_bullets[0], 305.0, 300.0);
-    Pass();
-    EXPECT_EQ(Ship(0).m_hitPoints, 24);
-    EXPECT_EQ(Ship(1).m_hitPoints, 25);
-
-    // A sentry bullet in both boxes, then with the lower one invulnerable.
-    QuietScene(Arena());
-    Ship(1).m_position = CVector2(300.0, 300.0);
-    Ship(2).m_position = CVector2(310.0, 300.0);
-    Arm(Sentry().m_bullets[0], 305.0, 300.0);
-    Pass();
-    EXPECT_EQ(Ship(1).m_hitPoints, 24);
-    EXPECT_EQ(Ship(2).m_hitPoints, 25);
-    Ship(1).m_invulnerableTimer = 3;
-    Arm(Sentry().m_bullets[0], 305.0, 300.0);
-    Pass();
-    EXPECT_EQ(Ship(1).m_hitPoints, 24);
-    EXPECT_EQ(Ship(2).m_hitPoints, 24);
-    EXPECT_EQ(Sentry().m_score, 2);
+    for (const bool free : {true, false}) {
+        Fresh();
+        for (int p = 0; p < 4 && !free; ++p)
+            Place(PowerUp(p), 750.0, 50.0 + p);
+        const std::vector<double> before = Of(PowerUp(2));
+        Sentry().m_position = CVector2(650.7, 120.9);
+        Sentry().m_hitPoints = 1;
+        ReferenceRandom reference = Reference();
+        ShootAndPass(0, 650.7, 120.9);
+        // Each free slot draws its drift, y first; then the new place, y first.
+        for (int p = 0; p < 4 && free; ++p) {
+            const int b = reference.Range(1, 5);
+            const int a = reference.Range(1, 5);
+            EXPECT_EQ(Of(PowerUp(p)), (std::vector<double>{1, 650, 120, a * 0.2, b * 0.2, 5, 0, 250})) << p;
+        }
+        EXPECT_EQ(Of(PowerUp(2)) == before, !free) << "slot 2 left as it was";
+        const int y = reference.Range(1, 300);
+        EXPECT_TRUE(Near(Sentry().m_position, reference.Range(1, 300), y));
+        EXPECT_EQ(g_randomGenerator.m_state, reference.m_state);
+        EXPECT_FALSE(Arena().m_explosions[0].m_active);
+    }
 }
 
-TEST_F(CombatPass, TheSentrysOldPlaceStillTakesHitsForTheRestOfThePass)
+TEST_F(CombatPass, APointSharedByShipsGoesToTheLowestIndexedOneNotInvulnerableNorTheShooter)
+{
+    // Ships 1 and 2 at (300, 300) and (310, 300) share the point (305, 300). A generator
+    // state whose first pick-up kind is 4 (four hit points) shows who collected.
+    std::uint32_t kindFour = 1;
+    while (ReferenceRandom{kindFour, testsupport::g_pinnedSeconds}.Range(0, 9) != 4)
+        ++kindFour;
+    // What lies at the point (a bullet of ship 0, 1 or 3 (out of play), of the sentry (-1),
+    // or a power-up (-2)), whether ship 1 is invulnerable, whether the sentry stands there too; then the
+    // hit points of ship 1, whether it shows a hit, the hit points of ship 2 and of the sentry.
+    // A bullet goes on past an invulnerable ship, and one that hits a ship hits the sentry too.
+    const struct { int shooter; bool invulnerable, sentry; std::array<int, 4> after; } cases[] = {
+        {0, false, false, {24, 1, 25, 15}}, {0, true, false, {25, 0, 24, 15}},  {0, false, true, {24, 1, 25, 14}},
+        {0, true, true, {25, 0, 25, 14}},   {-1, false, false, {24, 1, 25, 15}}, {-1, true, false, {25, 0, 24, 15}},
+        {-2, true, false, {29, 0, 25, 15}}, {1, false, false, {25, 0, 24, 15}}, {3, false, false, {25, 0, 25, 15}}};
+    for (const auto& c : cases) {
+        Fresh();
+        g_randomGenerator.m_state = kindFour;
+        Ship(1).m_position = CVector2(300.0, 300.0);
+        Ship(2).m_position = CVector2(310.0, 300.0);
+        Ship(1).m_invulnerableTimer = c.invulnerable ? 3 : 0;
+        if (c.sentry)
+            Sentry().m_position = CVector2(305.0, 300.0);
+        if (c.shooter < -1)
+            Place(PowerUp(0), 305.0, 300.0);
+        else
+            Shoot(c.shooter, 305.0, 300.0);
+        Pass();
+        EXPECT_EQ((std::array{Ship(1).m_hitPoints, int(Ship(1).m_hit), Ship(2).m_hitPoints, Sentry().m_hitPoints}),
+                  c.after) << &c - cases;
+        EXPECT_FALSE(PowerUp(0).m_active || Sentry().m_bullets[0].m_active);
+    }
+}
+
+TEST_F(CombatPass, AfterTheSentryIsDestroyedItsOldPlaceStillTakesHits)
 {
     Sentry().m_hitPoints = 1;
-    Arm(Ship(0).m_bullets[0], 700.0, 500.0);
-    Arm(Ship(0).m_bullets[1], 700.0, 500.0);
-    Pass();
-    EXPECT_EQ(Sentry().m_deaths, 1);
-    EXPECT_LE(Sentry().m_position.m_x, 300.0);
-    EXPECT_EQ(Sentry().m_hitPoints, 14);
-    EXPECT_FALSE(Ship(0).m_bullets[0].m_active);
-    EXPECT_FALSE(Ship(0).m_bullets[1].m_active);
+    Shoot(0, 700.0, 500.0, 1);
+    ShootAndPass(0, 700.0, 500.0);
+    EXPECT_EQ(Of(Sentry()), (Tally{14, -5, 1}));
     EXPECT_EQ(Ship(0).m_score, 10);
 }
 
-TEST_F(CombatPass, ScoresGoNegative)
+TEST_F(CombatPass, AKilledShipIsRespawnedAndExplodesInTheSamePass)
 {
-    for (int death = 0; death < 5; ++death) {
-        Ship(1).m_position = CVector2(220.0, 300.0);
-        Ship(1).m_hitPoints = 1;
-        Ship(1).m_invulnerableTimer = 0;
-        Arm(Sentry().m_bullets[0], 220.0, 300.0);
-        Pass();
+    for (const int shooter : {0, -1}) {
+        SCOPED_TRACE(shooter);
+        Fresh();
+        CShip& ship = Ship(1);
+        ship.m_velocity = CVector2(8.0, -4.0);
+        ship.m_heading = CVector2(-7.07, 0.0);
+        ship.m_hitPoints = 1;
+        ship.m_boostTimer = shooter < 0 ? 40 : 3;
+        const CPoint place = NextRespawn();
+        ShootAndPass(shooter, 220.0, 300.0);
+        EXPECT_EQ((std::array{ship.m_position.m_x, ship.m_position.m_y, ship.m_velocity.m_x, ship.m_velocity.m_y,
+                              ship.m_heading.m_x, ship.m_heading.m_y}),
+                  (std::array<double, 6>{double(place.x), double(place.y), 2, -1, 5, 5}));
+        EXPECT_EQ(Of(ship), (Tally{25, shooter < 0 ? -1 : -5, 1}));
+        EXPECT_EQ((std::array{ship.m_invulnerableTimer, ship.m_boostTimer, int(ship.m_hit)}),
+                  (std::array{15, shooter < 0 ? 40 : 15, 0}));
+        const CExplosion& explosion = Arena().m_explosions[1];
+        EXPECT_TRUE(explosion.m_active && explosion.m_ticksLeft == 25);
+        for (const CBullet& particle : explosion.m_particles)
+            EXPECT_TRUE(particle.m_active && Near(particle.m_position, 220.0, 300.0));
+        // The box is taken anew after a kill by a ship: what it dropped stays where it died.
+        EXPECT_EQ(PowerUp(0).m_active, shooter >= 0);
     }
-    EXPECT_EQ(Ship(1).m_score, -5);
-    EXPECT_EQ(Ship(1).m_deaths, 5);
-    EXPECT_EQ(Sentry().m_score, 5);
-}
-
-TEST_F(CombatPass, AShipKilledByAShipIsRespawnedInTheSamePass)
-{
-    CShip& ship = Ship(1);
-    ship.m_velocity = CVector2(8.0, -4.0);
-    ship.m_heading = CVector2(-7.07, 0.0);
-    ship.m_hitPoints = 1;
-    ship.m_boostTimer = 3;
-    ship.m_autopilot = true;
-    ship.m_score = 2;
-    ship.m_deaths = 4;
-    ship.m_weapon = &g_spreadWeapon;
-    Arm(Ship(0).m_bullets[0], 220.0, 300.0);
-    ReferenceRandom reference = Reference();
-    const CPoint place = ReplayDeath(reference);
-    const int target = reference.Range(0, 6);
-    ASSERT_FALSE(Near(place, 220.0, 300.0, 40.0));
-    Pass();
-
-    EXPECT_EQ(ship.m_position.m_x, place.x);
-    EXPECT_EQ(ship.m_position.m_y, place.y);
-    EXPECT_EQ(ship.m_velocity.m_x, 2.0);
-    EXPECT_EQ(ship.m_velocity.m_y, -1.0);
-    EXPECT_EQ(ship.m_heading.m_x, 5.0);
-    EXPECT_EQ(ship.m_heading.m_y, 5.0);
-    EXPECT_EQ(ship.m_hitPoints, 25);
-    EXPECT_EQ(ship.m_invulnerableTimer, 15);
-    EXPECT_EQ(ship.m_boostTimer, 15);
-    EXPECT_FALSE(ship.m_hit);
-    EXPECT_EQ(ship.m_target, target);
-    EXPECT_EQ(ship.m_deaths, 5);
-    EXPECT_EQ(ship.m_score, -3);
-    EXPECT_EQ(ship.m_weapon, &g_spreadWeapon);
-    EXPECT_EQ(g_randomGenerator.m_state, reference.m_state);
-
-    const CExplosion& explosion = Arena().m_explosions[1];
-    EXPECT_TRUE(explosion.m_active);
-    EXPECT_EQ(explosion.m_ticksLeft, 25);
-    for (const CBullet& particle : explosion.m_particles) {
-        EXPECT_TRUE(particle.m_active);
-        EXPECT_EQ(particle.m_position.m_x, 220.0);
-        EXPECT_EQ(particle.m_position.m_y, 300.0);
-    }
-    // The rest of the pass tests the ship at its new place: the power-up it dropped
-    // where it died is not collected by it.
-    EXPECT_TRUE(PowerUp(0).m_active);
-    EXPECT_EQ(PowerUp(0).m_position.m_x, 220.0);
-}
-
-TEST_F(CombatPass, AShipKilledByTheSentryIsRespawnedInTheSamePass)
-{
-    CShip& ship = Ship(1);
-    ship.m_velocity = CVector2(-2.0, 6.0);
-    ship.m_hitPoints = 1;
-    ship.m_boostTimer = 40;
-    Arm(Sentry().m_bullets[0], 220.0, 300.0);
-    ReferenceRandom reference = Reference();
-    const CPoint place = ReplayDeath(reference);
-    Pass();
-
-    EXPECT_EQ(ship.m_position.m_x, place.x);
-    EXPECT_EQ(ship.m_position.m_y, place.y);
-    EXPECT_EQ(ship.m_velocity.m_x, -0.5);
-    EXPECT_EQ(ship.m_velocity.m_y, 1.5);
-    EXPECT_EQ(ship.m_heading.m_x, 5.0);
-    EXPECT_EQ(ship.m_heading.m_y, 5.0);
-    EXPECT_EQ(ship.m_hitPoints, 25);
-    EXPECT_EQ(ship.m_invulnerableTimer, 15);
-    EXPECT_EQ(ship.m_boostTimer, 40);
-    EXPECT_EQ(ship.m_deaths, 1);
-    const CExplosion& explosion = Arena().m_explosions[1];
-    EXPECT_TRUE(explosion.m_active);
-    EXPECT_EQ(explosion.m_ticksLeft, 25);
-    EXPECT_EQ(explosion.m_particles[0].m_position.m_x, 220.0);
-    EXPECT_EQ(explosion.m_particles[0].m_position.m_y, 300.0);
-}
-
-TEST_F(CombatPass, AfterAKillBySentryTheShipsOldBoxServesTheRestOfTheShootersTurn)
-{
-    // The ship dies at (220, 300) in the first shooter's turn; a power-up at that spot
-    // is then still inside the box the pass holds for it, and the dead ship collects it.
+    // After a kill by the sentry the old box serves the rest of the shooter's turn: the
+    // dead ship collects a power-up lying where it died.
+    Fresh();
     Ship(1).m_hitPoints = 1;
-    Arm(Sentry().m_bullets[0], 220.0, 300.0);
     Place(PowerUp(0), 220.0, 300.0);
-    ASSERT_FALSE(Near(NextRespawn(), 220.0, 300.0, 40.0));
-    Pass();
+    ShootAndPass(-1, 220.0, 300.0);
     EXPECT_EQ(Ship(1).m_deaths, 1);
     EXPECT_FALSE(PowerUp(0).m_active);
-}
-
-TEST_F(CombatPass, SlotsOutOfPlayAreLeftAlone)
-{
-    // Slot 3 stands at (460, 300) out of play.
-    Arm(Ship(0).m_bullets[0], 460.0, 300.0);
-    Arm(Sentry().m_bullets[0], 460.0, 300.0);
-    Place(PowerUp(0), 460.0, 300.0);
-    Arm(Ship(3).m_bullets[0], 100.0, 300.0);
-    Arm(Ship(3).m_bullets[1], 700.0, 500.0);
-    Pass();
-    EXPECT_EQ(Ship(3).m_hitPoints, 25);
-    EXPECT_TRUE(Ship(0).m_bullets[0].m_active);
-    EXPECT_TRUE(Sentry().m_bullets[0].m_active);
-    EXPECT_TRUE(PowerUp(0).m_active);
-    EXPECT_EQ(Ship(0).m_hitPoints, 25);
-    EXPECT_EQ(Sentry().m_hitPoints, 15);
-    EXPECT_TRUE(Ship(3).m_bullets[0].m_active);
-    EXPECT_TRUE(Ship(3).m_bullets[1].m_active);
-}
-
-TEST_F(CombatPass, PickUpIgnoresInvulnerabilityAndAutopilot)
-{
-    Ship(1).m_invulnerableTimer = 9;
-    Ship(1).m_autopilot = true;
-    Place(PowerUp(2), 220.0, 300.0);
-    ReferenceRandom reference = Reference();
-    Pass();
-    EXPECT_FALSE(PowerUp(2).m_active);
-    EXPECT_EQ(PowerUp(2).m_kind, reference.Range(0, 9));
 }

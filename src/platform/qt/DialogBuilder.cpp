@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
@@ -69,7 +70,12 @@ QDialog* BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner)
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setWordWrap(true);
-            label->setGeometry(geometry);
+            // Only lines that fit whole are shown, as the classic static control does: a
+            // one-line static too narrow for its text shows its first words, not a sliver
+            // of the wrapped line below.
+            const int lineHeight = QFontMetrics(dialog->font()).lineSpacing();
+            const int shownHeight = std::max(lineHeight, geometry.height() / lineHeight * lineHeight);
+            label->setGeometry(geometry.x(), geometry.y(), geometry.width(), std::min(geometry.height(), shownHeight));
             continue;
         }
         auto* const button = new QPushButton(QString::fromUtf8(item.text ? item.text : ""), dialog);
