@@ -78,7 +78,8 @@ private:
     // [0, size] (the size itself being the fold of an exact negative multiple), an axis of
     // size 0 folding nothing: ships in play that did not die, their bullets, the running
     // debris of ships in play, power-ups, and sentry bullets but those just fired from where
-    // the sentry stands or stood. Ships in play have hit points; one that died was respawned.
+    // the sentry stands or stood. Ships in play have hit points; one that died was respawned,
+    // and being invulnerable from then on it still has its full hit points.
     std::string Check() const
     {
         std::string broken;
@@ -104,7 +105,9 @@ private:
                 check(bullet, inPlay && !died && bullet.m_active, "bullet of ship", i);
             for (const CBullet& particle : explosion.m_particles)
                 check(particle, inPlay && explosion.m_active && particle.m_active, "debris of ship", i);
-            if (inPlay && (ship.m_hitPoints < 1 || (died && ship.m_invulnerableTimer < CShip::kRespawnTicks - 1)))
+            const bool respawned =
+                ship.m_invulnerableTimer >= CShip::kRespawnTicks - 1 && ship.m_hitPoints >= CShip::kFullHitPoints;
+            if (inPlay && (ship.m_hitPoints < 1 || (died && !respawned)))
                 broken += "ship " + std::to_string(i) + " in play without hit points, or dead and not respawned; ";
         }
         const CSentry& sentry = m_arena.m_sentry;
