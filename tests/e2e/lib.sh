@@ -174,6 +174,13 @@ e2e_find_client() {
     ((E2E_CW > 100 && E2E_CH > 100))
 }
 
+# e2e_client_pixels FILE: every pixel of the client area that is not black, one a line as
+# "X Y RRGGBB" in client coordinates; a black arena makes this short.
+e2e_client_pixels() {
+    /usr/bin/convert "$1" -crop "${E2E_CW}x${E2E_CH}+${E2E_CX}+${E2E_CY}" +repage -transparent black sparse-color:- |
+        tr ' ' '\n' | awk -F '[,()]' 'NF >= 6 { printf "%d %d %02X%02X%02X\n", $1, $2, $4, $5, $6 }'
+}
+
 # e2e_client_has FILE X Y W H RRGGBB: e2e_region_has in client coordinates.
 e2e_client_has() {
     e2e_region_has "$1" $((E2E_CX + $2)) $((E2E_CY + $3)) "$4" "$5" "$6"
@@ -184,6 +191,13 @@ e2e_wait_exit() {
     e2e_wait_until "$1" eval '! e2e_game_running' || e2e_fail "the game did not end within $1 s"
     E2E_EXIT_STATUS=0
     wait "$E2E_GAME_PID" || E2E_EXIT_STATUS=$?
+    E2E_GAME_PID=""
+}
+
+# e2e_stop_game: ends the running game, for a test that starts it afresh.
+e2e_stop_game() {
+    kill "$E2E_GAME_PID" 2>/dev/null || true
+    wait "$E2E_GAME_PID" 2>/dev/null || true
     E2E_GAME_PID=""
 }
 

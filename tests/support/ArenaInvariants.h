@@ -59,7 +59,8 @@ public:
             m_sentry = m_arena.m_sentry.m_position;
             m_arena.OnTimer(CArenaView::kTimerId);
             ++ticks;
-            return Check();
+            // A paused tick moves nothing, so nothing was folded into a client resized meanwhile.
+            return m_arena.m_paused ? std::string() : Check();
         }
         return {};
     }
