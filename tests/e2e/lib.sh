@@ -194,11 +194,14 @@ e2e_wait_exit() {
     E2E_GAME_PID=""
 }
 
-# e2e_stop_game: ends the running game, for a test that starts it afresh.
+# e2e_stop_game: ends the running game, for a test that starts it afresh. The pointer
+# leaves the window's middle: moving it there again with --sync waits for a motion that
+# never comes.
 e2e_stop_game() {
     kill "$E2E_GAME_PID" 2>/dev/null || true
     wait "$E2E_GAME_PID" 2>/dev/null || true
     E2E_GAME_PID=""
+    xdotool mousemove --sync 0 0
 }
 
 e2e_visible_window_count() {

@@ -1,0 +1,389 @@
+#!/usr/bin/env bash
+# The game keys on a real keyboard. Ship 1 (red) rests facing right under the keys: Enter
+# fires bullets to the right, holding Up flies it to the right. Ship 3 (blue), handed to
+# the keypad by F3 with Num Lock on, fires with keypad + and flies forward on keypad 8 and
+# backward on keypad 5. Page Up adds the fourth column, Page Down leaves no fewer than two.
+# F1 hands ship 1 to its autopilot, which fires by itself, and F1 again gives it back to
+# the keys. P pauses (the arena stands still) and resumes; Escape ends the game with
+# status 0 even while paused.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$@"
+
+readonly RED=FF0000 GREEN=00FF00 BLUE=0000FF DARK_YELLOW=C8C800
+# Keypad keys by keycode: xdotool's KP_ names toggle Num Lock around the key.
+readonly KEYPAD_8=80 KEYPAD_5=84 KEYPAD_PLUS=86
+key_name() {
+    case $1 in
+    "$KEYPAD_8") echo "keypad 8" ;;
+    "$KEYPAD_5") echo "keypad 5" ;;
+    "$KEYPAD_PLUS") echo "keypad +" ;;
+    *) echo "$1" ;;
+    esac
+}
+# A ship's scoreboard column: client x = 100 + 30 * slot, rows 10 and 30.
+column_x() { echo $((100 + 30 * $1)); }
+
+calc() { awk "BEGIN { $1 }"; }
+
+# ship_state FILE COLOUR SLOT: one ship in a screenshot. Prints "ship N X Y": its N pixels
+# and their centroid, taken on the wrapping arena so that a ship across an edge stays
+# whole; then "bullet X Y" for each of its bullets, a 4x4 ring in its colour around four
+# white pixels. Its bullets and its scoreboard column are not part of the ship.
+ship_state() {
+    e2e_client_pixels "$1" | awk -v c="$2" -v col="$(column_x "$3")" -v w="$E2E_CW" -v h="$E2E_CH" '
+        function has(x, y, colour, k) { k = x " " y; return (k in at) && at[k] == colour }
+        function bullet_at(x, y) {
+            return has(x + 1, y, "FFFFFF") && has(x, y + 1, "FFFFFF") && has(x + 1, y + 1, "FFFFFF") &&
+                has(x, y - 1, c) && has(x + 1, y - 1, c) && has(x - 1, y, c) && has(x - 1, y + 1, c) &&
+                has(x + 2, y, c) && has(x + 2, y + 1, c) && has(x, y + 2, c) && has(x + 1, y + 2, c)
+        }
+        $3 == c || $3 == "FFFFFF" { at[$1 " " $2] = $3 }
+        END {
+            pi = atan2(0, -1)
+            for (k in at) {
+                if (at[k] != "FFFFFF") continue
+                split(k, p, " "); x = p[1] + 0; y = p[2] + 0
+                if (!bullet_at(x, y)) continue
+                bullets[++nb] = (x + 0.5) " " (y + 0.5)
+                for (i = -1; i <= 2; ++i) for (j = -1; j <= 2; ++j) covered[(x + i) " " (y + j)] = 1
+            }
+            for (k in at) {
+                if (at[k] != c || (k in covered)) continue
+                split(k, p, " "); x = p[1] + 0; y = p[2] + 0
+                if (x >= col && x < col + 30 && y < 50) continue
+                ++n
+                ax += cos(2 * pi * x / w); ay += sin(2 * pi * x / w)
+                bx += cos(2 * pi * y / h); by += sin(2 * pi * y / h)
+            }
+            cx = atan2(ay, ax) * w / (2 * pi); if (cx < 0) cx += w
+            cy = atan2(by, bx) * h / (2 * pi); if (cy < 0) cy += h
+            printf "ship %d %.3f %.3f\n", n, cx, cy
+            for (i = 1; i <= nb; ++i) print "bullet " bullets[i]
+        }'
+}
+
+# shoot COLOUR SLOT: a fresh screenshot of that ship; sets STATE, SHIP ("N X Y"),
+# SHIP_N, SHIP_X, SHIP_Y and BULLETS (their count).
+shoot() {
+    STATE=$(ship_state "$(e2e_shot)" "$1" "$2")
+    SHIP=$(awk '$1 == "ship" { print $2, $3, $4 }' <<<"$STATE")
+    read -r SHIP_N SHIP_X SHIP_Y <<<"$SHIP"
+    BULLETS=$(grep -c '^bullet' <<<"$STATE" || true)
+}
+
+# wrapped_step X0 Y0 X1 Y1: the shortest way from (X0, Y0) to (X1, Y1) across the wrapping
+# arena, "DX DY". Screenshots come far quicker than a ship crosses half the arena.
+wrapped_step() {
+    awk -v x0="$1" -v y0="$2" -v x1="$3" -v y1="$4" -v w="$E2E_CW" -v h="$E2E_CH" '
+        function wrap(d, size) { d = d % size; if (d >= size / 2) d -= size; if (d < -size / 2) d += size; return d }
+        BEGIN { printf "%.3f %.3f\n", wrap(x1 - x0, w), wrap(y1 - y0, h) }'
+}
+
+# --- A scene in which nothing fires at ship 1 ---------------------------------------------
+# F4 gives the sentry to the keys (it stops firing), F2 and F3 ships 2 and 3. Ship 1 rests
+# where it started until a key moves it. It must rest below the scoreboard and clear of the
+# power-ups drifting down the left edge from (10, 10) (a row at y >= 80 keeps it clear of
+# both); elsewhere the game starts again.
+
+RED_AT_REST=""
+red_rests() {
+    local -r previous=$RED_AT_REST
+    shoot "$RED" 0
+    RED_AT_REST=$SHIP
+    ((SHIP_N > 0 && BULLETS == 0)) && [[ "$SHIP" == "$previous" ]]
+}
+
+later_second() {
+    (($(date +%s) > $1))
+}
+
+start_scene() {
+    local attempt started
+    for attempt in 1 2 3 4 5; do
+        e2e_start_game
+        started=$(date +%s)
+        xdotool key F4 F2 F3
+        RED_AT_REST=""
+        e2e_wait_until 10 red_rests || e2e_fail "ship 1 does not rest under the keys: $SHIP"
+        read -r RED_N RED_X RED_Y <<<"$RED_AT_REST"
+        if ((RED_N >= 40)) && calc "exit !($RED_Y >= 80)"; then
+            e2e_log "ship 1 rests at ($RED_X, $RED_Y), $RED_N pixels (start $attempt)"
+            return
+        fi
+        e2e_log "ship 1 starts at ($RED_X, $RED_Y) with $RED_N pixels in view; starting again"
+        e2e_stop_game
+        # The game draws its places from the calendar second: a new second, a new place.
+        e2e_wait_until 5 later_second "$started" || e2e_fail "the clock stands still"
+    done
+    e2e_fail "ship 1 never started clear of the scoreboard"
+}
+
+start_scene
+xdotool key Num_Lock
+e2e_wait_until 5 eval 'xset q | grep -q "Num Lock: *on"' || e2e_fail "Num Lock did not go on"
+
+# --- Enter fires to the right --------------------------------------------------------------
+# Every bullet flies along the row of the resting ship, the nearest a bullet's flight
+# (21 pixels a tick) or less ahead; none lies behind it.
+red_fired_ahead() {
+    shoot "$RED" 0
+    local verdict
+    verdict=$(awk -v x0="$RED_X" -v y0="$RED_Y" -v w="$E2E_CW" '
+        function wrap(d, size) { d = d % size; if (d >= size / 2) d -= size; if (d < -size / 2) d += size; return d }
+        $1 == "bullet" {
+            dx = wrap($2 - x0, w); dy = $3 - y0
+            if (dx < -3 || dy < -4 || dy > 4) stray = "stray bullet at " $2 "," $3
+            if (dx >= 10 && dx <= 60) ahead = 1
+        }
+        END { print stray ? stray : ahead ? "ahead" : "none" }' <<<"$STATE")
+    [[ "$verdict" != stray* ]] || e2e_fail "Enter: $verdict, ship 1 at ($RED_X, $RED_Y) facing right"
+    [[ "$verdict" == ahead ]]
+}
+xdotool keydown Return
+e2e_wait_until 10 red_fired_ahead || e2e_fail "holding Enter fired no bullet ahead of ship 1 at ($RED_X, $RED_Y)"
+xdotool keyup Return
+# Firing leaves the ship where it was; its bullets fly out of their life.
+red_back_at_rest() {
+    shoot "$RED" 0
+    ((BULLETS == 0)) && [[ "$SHIP" == "$RED_AT_REST" ]]
+}
+e2e_wait_until 10 red_back_at_rest || e2e_fail "after Enter ship 1 is at $SHIP with $BULLETS bullets, not at rest at $RED_AT_REST"
+e2e_log "Enter fires ship 1's bullets to the right"
+
+# --- Up flies ship 1 to the right ----------------------------------------------------------
+# From rest, facing right, the ship only ever gains speed to the right: step by step its
+# centroid goes right and stays on its row. A shot where another ship hides part of it is
+# left out.
+FLOWN_X=0
+FLOWN_Y=0
+LAST_X=$RED_X
+LAST_Y=$RED_Y
+red_flew_right() {
+    shoot "$RED" 0
+    calc "exit !($SHIP_N >= 0.7 * $RED_N)" || return 1
+    local dx dy
+    read -r dx dy <<<"$(wrapped_step "$LAST_X" "$LAST_Y" "$SHIP_X" "$SHIP_Y")"
+    LAST_X=$SHIP_X LAST_Y=$SHIP_Y
+    read -r FLOWN_X FLOWN_Y <<<"$(calc "printf \"%.3f %.3f\", $FLOWN_X + $dx, $FLOWN_Y + $dy")"
+    calc "exit !($dx >= -3 && $FLOWN_Y >= -4 && $FLOWN_Y <= 4)" ||
+        e2e_fail "holding Up moved ship 1 by ($dx, $dy), ($FLOWN_X, $FLOWN_Y) in all, not to the right"
+    calc "exit !($FLOWN_X >= 40)"
+}
+xdotool keydown Up
+e2e_wait_until 10 red_flew_right || e2e_fail "holding Up moved ship 1 only ($FLOWN_X, $FLOWN_Y)"
+xdotool keyup Up
+e2e_log "Up flies ship 1 to the right: ($FLOWN_X, $FLOWN_Y)"
+
+# --- A ship under the keys: it fires only on its key, flies along its heading -------------
+
+no_bullets() {
+    shoot "$1" "$2"
+    ((BULLETS == 0))
+}
+
+has_bullets() {
+    shoot "$1" "$2"
+    ((BULLETS > 0))
+}
+
+# is_quiet COLOUR SLOT: waits until the ship's bullets are gone, then sees none for over a
+# second. A ship on the keys never fires by itself; one on autopilot keeps firing.
+is_quiet() {
+    e2e_wait_until 10 no_bullets "$1" "$2" || return 1
+    local -r until=$((SECONDS + 2))
+    while ((SECONDS < until)); do
+        no_bullets "$1" "$2" || return 1
+    done
+}
+
+# heading_from_bullets: the ship's heading from its bullets in STATE. A bullet flies at
+# three headings a tick plus the ship's velocity, so away from a ship that does not thrust
+# it lies along the heading. Bullets that agree on no one direction (a weapon that fires
+# all round) give none. Sets HEAD_X and HEAD_Y (a unit vector).
+heading_from_bullets() {
+    local heading
+    heading=$(awk -v x0="$SHIP_X" -v y0="$SHIP_Y" -v w="$E2E_CW" -v h="$E2E_CH" '
+        function wrap(d, size) { d = d % size; if (d >= size / 2) d -= size; if (d < -size / 2) d += size; return d }
+        $1 == "bullet" {
+            dx = wrap($2 - x0, w); dy = wrap($3 - y0, h); d = sqrt(dx * dx + dy * dy)
+            if (d >= 25 && d <= 200) { sx += dx / d; sy += dy / d; ++n }
+        }
+        END {
+            d = sqrt(sx * sx + sy * sy)
+            if (n && d >= 0.95 * n) printf "%.4f %.4f\n", sx / d, sy / d
+        }' <<<"$STATE")
+    [[ -n "$heading" ]] || return 1
+    read -r HEAD_X HEAD_Y <<<"$heading"
+}
+
+# fire_for_heading NAME COLOUR SLOT KEY: holds KEY until the ship's bullets show its
+# heading (sets HEADING=yes, HEAD_X, HEAD_Y). A ship that picked up a weapon firing all
+# round or only a few pixels far shows bullets but no heading (HEADING=no).
+fire_for_heading() {
+    local -r name=$1 colour=$2 slot=$3 key=$4
+    local first_bullets=""
+    local -r give_up=$((SECONDS + 10))
+    HEADING=no
+    xdotool keydown "$key"
+    while ((SECONDS < give_up)); do
+        shoot "$colour" "$slot"
+        if heading_from_bullets; then
+            HEADING=yes
+            break
+        fi
+        if ((BULLETS > 0)); then
+            first_bullets=${first_bullets:-$SECONDS}
+            ((SECONDS < first_bullets + 3)) || break
+        fi
+    done
+    xdotool keyup "$key"
+    [[ -n "$first_bullets" || "$HEADING" == yes ]] || e2e_fail "holding $(key_name "$key") fired none of $name's bullets"
+}
+
+# steps_agree "DX DY"...: true when every step points within about 25 degrees of their sum;
+# prints the sum.
+steps_agree() {
+    printf '%s\n' "$@" | awk '
+        { x[NR] = $1; y[NR] = $2; sx += $1; sy += $2 }
+        END {
+            s = sqrt(sx * sx + sy * sy)
+            for (i = 1; i <= NR; ++i)
+                if (x[i] * sx + y[i] * sy < 0.9 * s * sqrt(x[i] * x[i] + y[i] * y[i])) exit 1
+            printf "%.3f %.3f\n", sx, sy
+        }'
+}
+
+# hold_and_fly KEY COLOUR SLOT: holds KEY until the ship has flown 250 pixels, by then at
+# full speed along its thrust whatever its velocity before, and then until three steps in
+# a row, between shots that see the ship whole, agree on a direction. Sets STEP_X, STEP_Y
+# to their sum, and DRIFT to the step between two shots before the key, for a failure
+# message that tells a key without effect from one that acts.
+hold_and_fly() {
+    local -r key=$1 colour=$2 slot=$3
+    shoot "$colour" "$slot"
+    local -r whole=$SHIP_N
+    local last_x=$SHIP_X last_y=$SHIP_Y last_n=$SHIP_N flown=0 dx dy sum
+    shoot "$colour" "$slot"
+    DRIFT=$(wrapped_step "$last_x" "$last_y" "$SHIP_X" "$SHIP_Y")
+    last_x=$SHIP_X last_y=$SHIP_Y last_n=$SHIP_N
+    local -a steps=()
+    local -r give_up=$((SECONDS + 20))
+    xdotool keydown "$key"
+    while ((SECONDS < give_up)); do
+        shoot "$colour" "$slot"
+        # A shot where the ship is mostly hidden tells nothing of where it is.
+        calc "exit !($SHIP_N >= 0.5 * $whole)" || continue
+        read -r dx dy <<<"$(wrapped_step "$last_x" "$last_y" "$SHIP_X" "$SHIP_Y")"
+        if calc "exit !($flown >= 250 && $SHIP_N >= 0.8 * $whole && $last_n >= 0.8 * $whole && $dx * $dx + $dy * $dy >= 25)"; then
+            steps+=("$dx $dy")
+            ((${#steps[@]} <= 3)) || steps=("${steps[@]:1}")
+            if ((${#steps[@]} == 3)) && sum=$(steps_agree "${steps[@]}"); then
+                xdotool keyup "$key"
+                read -r STEP_X STEP_Y <<<"$sum"
+                return
+            fi
+        else
+            steps=()
+        fi
+        flown=$(calc "printf \"%.3f\", $flown + sqrt($dx * $dx + $dy * $dy)")
+        last_x=$SHIP_X last_y=$SHIP_Y last_n=$SHIP_N
+    done
+    xdotool keyup "$key"
+    e2e_fail "holding $(key_name "$key") flew the $colour ship $flown pixels, last steps: ${steps[*]:-none}; before the key it drifted by ($DRIFT)"
+}
+
+cosine() {
+    calc "printf \"%.3f\", ($1 * $3 + $2 * $4) / sqrt(($1 * $1 + $2 * $2) * ($3 * $3 + $4 * $4))"
+}
+
+# flies_by_keys NAME COLOUR SLOT FIRE FORWARD BACKWARD: the fire key launches bullets along
+# the heading; the forward key flies the ship along it, the backward key against it.
+flies_by_keys() {
+    local -r name=$1 colour=$2 slot=$3
+    local -r fire=$(key_name "$4") forward=$(key_name "$5") backward=$(key_name "$6")
+    fire_for_heading "$name" "$colour" "$slot" "$4"
+    hold_and_fly "$5" "$colour" "$slot"
+    local -r forward_x=$STEP_X forward_y=$STEP_Y forward_drift=$DRIFT
+    hold_and_fly "$6" "$colour" "$slot"
+    local -r backward_x=$STEP_X backward_y=$STEP_Y backward_drift=$DRIFT
+    calc "exit !($(cosine "$forward_x" "$forward_y" "$backward_x" "$backward_y") <= -0.8)" ||
+        e2e_fail "$name: $forward flew it by ($forward_x, $forward_y) (drifting by ($forward_drift) before), $backward by ($backward_x, $backward_y) (drifting by ($backward_drift) before): not opposite"
+    if [[ "$HEADING" == yes ]]; then
+        calc "exit !($(cosine "$forward_x" "$forward_y" "$HEAD_X" "$HEAD_Y") >= 0.8)" ||
+            e2e_fail "$name: $forward flew it by ($forward_x, $forward_y) (drifting by ($forward_drift) before), not along its heading ($HEAD_X, $HEAD_Y)"
+        e2e_log "$name: $fire fires along the heading ($HEAD_X, $HEAD_Y), $forward flies along it, $backward against it"
+    else
+        e2e_log "$name: $fire fires (a weapon that shows no heading), $forward and $backward fly it opposite ways"
+    fi
+}
+
+# --- Ship 3 on the keypad, Num Lock on -----------------------------------------------------
+is_quiet "$BLUE" 2 || e2e_fail "after F3 ship 3 still fires by itself"
+flies_by_keys "ship 3" "$BLUE" 2 "$KEYPAD_PLUS" "$KEYPAD_8" "$KEYPAD_5"
+
+# --- Page Up and Page Down: between two and six ships --------------------------------------
+column_shows() {
+    e2e_client_has "$E2E_SHOT" "$(column_x "$1")" 10 12 16 "$2" && e2e_client_has "$E2E_SHOT" "$(column_x "$1")" 30 12 16 "$2"
+}
+column_gone() {
+    ! e2e_client_has "$E2E_SHOT" "$(column_x "$1")" 10 30 40 "$2"
+}
+four_columns() {
+    E2E_SHOT=$(e2e_shot)
+    column_shows 2 "$BLUE" && column_shows 3 "$DARK_YELLOW"
+}
+two_columns() {
+    E2E_SHOT=$(e2e_shot)
+    column_shows 0 "$RED" && column_shows 1 "$GREEN" && column_gone 2 "$BLUE" && column_gone 3 "$DARK_YELLOW"
+}
+three_columns() {
+    E2E_SHOT=$(e2e_shot)
+    column_shows 1 "$GREEN" && column_shows 2 "$BLUE" && column_gone 3 "$DARK_YELLOW"
+}
+xdotool key Prior
+e2e_wait_until 10 four_columns || e2e_fail "Page Up from three ships showed no fourth column in dark yellow at x = 190"
+xdotool key Next Next
+e2e_wait_until 10 two_columns || e2e_fail "Page Down twice from four ships did not leave two columns"
+# One Page Down too many keeps two ships: the Page Up after it brings back the third.
+xdotool key Next Prior
+e2e_wait_until 10 three_columns || e2e_fail "Page Down at two ships went below two"
+xdotool key Next
+e2e_wait_until 10 two_columns || e2e_fail "Page Down from three ships did not leave two columns"
+e2e_log "Page Up and Page Down keep two to six ships"
+
+# --- F1: ship 1 to its autopilot and back --------------------------------------------------
+xdotool key F1
+e2e_wait_until 10 has_bullets "$RED" 0 || e2e_fail "after F1 ship 1 did not fire by itself"
+xdotool key F1
+is_quiet "$RED" 0 || e2e_fail "after F1 again ship 1 still fires by itself"
+flies_by_keys "ship 1" "$RED" 0 Return Up Down
+
+# --- P pauses and resumes ------------------------------------------------------------------
+# Ship 1 drifts at full speed, so a running arena changes from tick to tick.
+arena_sum() {
+    /usr/bin/convert "$(e2e_shot)" -crop "${E2E_CW}x${E2E_CH}+${E2E_CX}+${E2E_CY}" +repage -depth 8 rgb:- | md5sum
+}
+# The arena stands still for over a second.
+stands_still() {
+    local -r first=$(arena_sum) until=$((SECONDS + 2))
+    while ((SECONDS < until)); do
+        [[ "$(arena_sum)" == "$first" ]] || return 1
+    done
+}
+xdotool key p
+e2e_wait_until 15 stands_still || e2e_fail "P did not pause the game"
+paused=$(arena_sum)
+runs_again() {
+    [[ "$(arena_sum)" != "$paused" ]]
+}
+xdotool key p
+e2e_wait_until 10 runs_again || e2e_fail "P again did not resume the game"
+e2e_log "P pauses and resumes"
+
+# --- Escape while paused -------------------------------------------------------------------
+xdotool key p
+e2e_wait_until 15 stands_still || e2e_fail "P did not pause the game a second time"
+xdotool key Escape
+e2e_wait_exit 10
+((E2E_EXIT_STATUS == 0)) || e2e_fail "Escape while paused: exit status $E2E_EXIT_STATUS"
+e2e_log "Escape while paused ends the game with status 0"
