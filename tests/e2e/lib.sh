@@ -114,9 +114,10 @@ e2e_read_geometry() {
     E2E_X=$X E2E_Y=$Y E2E_W=$WIDTH E2E_H=$HEIGHT
 }
 
-# e2e_shot: takes a screenshot of the whole screen; prints its path.
+# e2e_shot: takes a screenshot of the whole screen; prints its path. The names sort in
+# the order the shots were taken, for a look at a failed run.
 e2e_shot() {
-    local -r file=$(mktemp --suffix=.png "$E2E_WORK/shot-XXXXXX")
+    local -r file=$(mktemp --suffix=.png "$E2E_WORK/shot-$(date +%s%N)-XXXXXX")
     /usr/bin/import -window root "$file"
     echo "$file"
 }
