@@ -4,8 +4,12 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <algorithm>
+
+#include "platform/qt/NativeWindow.h"
+#include "platform/wnd/Backend.h"
 
 namespace {
 
@@ -87,4 +91,18 @@ QDialog* BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner)
             QObject::connect(button, &QPushButton::clicked, dialog, [dialog, id] { dialog->done(int(id)); });
     }
     return dialog;
+}
+
+int backend::RunModalDialog(const DialogTemplate& dialogTemplate, CNativeWindow* owner)
+{
+    const QPointer<QWidget> ownerWindow = owner ? owner->window() : nullptr;
+    // Held by a guarded pointer: destroying the owner during exec() takes the dialog with it.
+    const QPointer<QDialog> dialog = BuildDialog(dialogTemplate, ownerWindow);
+    const int result = dialog->exec();
+    delete dialog.data();
+    // The owner takes the keys back, as it does when a modal dialog ends; left to the window
+    // manager, the focus could stay nowhere.
+    if (ownerWindow)
+        ownerWindow->activateWindow();
+    return result;
 }

@@ -1,11 +1,12 @@
-#include "platform/qt/FrameResources.h"
-
+// The frame's resources as Qt objects: the menu bar, the accelerators and the icon.
+#include <QIcon>
 #include <QMenuBar>
 #include <QShortcut>
 #include <cctype>
 
 #include "platform/qt/KeyInput.h"
 #include "platform/qt/NativeWindow.h"
+#include "platform/wnd/Backend.h"
 
 namespace {
 
@@ -33,14 +34,16 @@ void AddItems(Menu* menu, std::span<const MenuItemTemplate> items, CNativeWindow
 
 }  // namespace
 
-QMenuBar* BuildMenuBar(const MenuTemplate& menu, CNativeWindow* frame)
+namespace backend {
+
+void SetMenuBar(CNativeWindow& frame, const MenuTemplate& menu)
 {
-    auto* const bar = new QMenuBar(frame);
-    AddItems(bar, menu.items, frame);
-    return bar;
+    auto* const bar = new QMenuBar(&frame);
+    AddItems(bar, menu.items, &frame);
+    frame.SetMenuBar(bar);
 }
 
-void AddAccelerators(const AcceleratorTable& table, CNativeWindow* frame)
+void SetAccelerators(CNativeWindow& frame, const AcceleratorTable& table)
 {
     for (const AcceleratorEntry& entry : table.entries) {
         // Without FVIRTKEY the key is a character; its key is that of the capital letter.
@@ -55,15 +58,16 @@ void AddAccelerators(const AcceleratorTable& table, CNativeWindow* frame)
             modifiers |= Qt::ControlModifier;
         if (entry.flags & FALT)
             modifiers |= Qt::AltModifier;
-        auto* const shortcut = new QShortcut(QKeySequence(QKeyCombination(modifiers, key.key())), frame);
+        auto* const shortcut = new QShortcut(QKeySequence(QKeyCombination(modifiers, key.key())), &frame);
         shortcut->setContext(Qt::WindowShortcut);
         const UINT command = entry.command;
-        QObject::connect(shortcut, &QShortcut::activated, frame,
-                         [frame, command] { frame->PostCommand(command, kFromAccelerator); });
+        CNativeWindow* const target = &frame;
+        QObject::connect(shortcut, &QShortcut::activated, target,
+                         [target, command] { target->PostCommand(command, kFromAccelerator); });
     }
 }
 
-QIcon BuildIcon(const IconResource& icon)
+void SetIcon(CNativeWindow& frame, const IconResource& icon)
 {
     QIcon result;
     for (const IconImage& image : icon.images) {
@@ -71,5 +75,7 @@ QIcon BuildIcon(const IconResource& icon)
                             QImage::Format_ARGB32);
         result.addPixmap(QPixmap::fromImage(pixels));
     }
-    return result;
+    frame.setWindowIcon(result);
 }
+
+}  // namespace backend

@@ -6,7 +6,7 @@
 #include <QWindow>
 
 #include "platform/qt/NativeWindow.h"
-#include "platform/wnd/Keyboard.h"
+#include "platform/wnd/Backend.h"
 
 namespace {
 
@@ -91,10 +91,6 @@ constexpr NamedKey kNamedKeys[] = {
 
 constexpr UINT kFunctionKeys = 24;  // F1..F24 are 0x70..0x87
 
-// Bits of the key flags (the high word of lParam) besides the scan code in the low byte.
-constexpr unsigned kFlagPreviouslyDown = 0x4000;
-constexpr unsigned kFlagReleased = 0x8000;
-
 // Sees every key event of the application when Qt hands it to a window: before any widget,
 // once per key, and also while a dialog or a menu has the focus.
 class KeyFilter final : public QObject
@@ -108,7 +104,7 @@ public:
         case QEvent::ApplicationStateChange:
             // No key is held any more once the keys go to another application.
             if (static_cast<const QApplicationStateChangeEvent*>(event)->applicationState() != Qt::ApplicationActive)
-                KeyboardReleaseAll();
+                NativeKeyboardLost();
             return false;
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
@@ -126,27 +122,9 @@ private:
         const UINT virtualKey = VirtualKeyFromQt(event.key(), event.modifiers());
         if (virtualKey == 0)
             return false;
-        const std::uint32_t scanCode = event.nativeScanCode();
-        unsigned flags = scanCode & 0xFFu;
-        UINT message = WM_KEYDOWN;
-        UINT messageKey = virtualKey;
-        if (event.type() == QEvent::KeyPress) {
-            if (!KeyboardPress(virtualKey, scanCode, event.isAutoRepeat()))
-                flags |= kFlagPreviouslyDown;
-        } else {
-            message = WM_KEYUP;
-            messageKey = KeyboardRelease(virtualKey, scanCode, event.isAutoRepeat());
-            flags |= kFlagPreviouslyDown | kFlagReleased;
-        }
-
-        CWnd* const target = WndFromWidget(window.focusObject());
-        if (!target)
-            return false;
-        if (messageKey != 0) {
-            const CNativeWindow::EventScope scope;
-            target->SendMessage(message, messageKey, MakeLParam(1, flags));
-        }
-        return true;
+        const CNativeWindow::EventScope scope;
+        return NativeKey(WndFromWidget(window.focusObject()), virtualKey, event.nativeScanCode(),
+                         event.type() == QEvent::KeyPress, event.isAutoRepeat());
     }
 };
 

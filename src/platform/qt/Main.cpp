@@ -2,19 +2,18 @@
 // then the event loop until the main window is gone.
 #include <QApplication>
 
-#include "app/ArenaApp.h"
 #include "platform/qt/NativeWindow.h"
-#include "platform/wnd/Wnd.h"
+#include "platform/wnd/WinApp.h"
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("vexlor"));
 
-    // The application object sits in the static game library: naming it here links it into
-    // the program, and its constructor made it the application AfxGetApp returns.
+    // The one application object was constructed before main; the program is linked with
+    // the whole game library so that it is there.
     CWinApp* const app = AfxGetApp();
-    if (app != &g_arenaApp || !app->InitInstance())
+    if (!app || !app->InitInstance())
         return 1;
     if (CWnd* const frame = app->m_pMainWnd; frame && frame->m_native) {
         frame->m_native->raise();

@@ -1,9 +1,14 @@
+// The Qt widget behind each window, and the backend's window, painting, focus and event
+// loop functions.
 #include "platform/qt/NativeWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QPaintEvent>
 #include <QResizeEvent>
+#include <QScreen>
+#include <QThread>
 #include <QTimerEvent>
 #include <algorithm>
 #include <qdrawutil.h>
@@ -36,10 +41,7 @@ int EdgeFor(const CREATESTRUCT& cs, const CNativeWindow* parent)
 }  // namespace
 
 CNativeWindow::CNativeWindow(CWnd* wnd, const CREATESTRUCT& cs, CNativeWindow* parent)
-    : QWidget(parent, FlagsFor(cs, parent)),
-      m_wnd(wnd),
-      m_systemBackground(cs.systemBackground),
-      m_edge(EdgeFor(cs, parent))
+    : QWidget(parent, FlagsFor(cs, parent)), m_wnd(wnd), m_edge(EdgeFor(cs, parent))
 {
     InstallKeyInput();
     // The window paints every pixel of its client area itself; Qt never clears it first.
@@ -60,6 +62,8 @@ CNativeWindow::CNativeWindow(CWnd* wnd, const CREATESTRUCT& cs, CNativeWindow* p
             move(cs.x, cs.y);
     } else {
         setGeometry(QRect(parent->ClientRect().topLeft() + QPoint(cs.x, cs.y), QSize(cs.cx, cs.cy)));
+        // A child shows only when its window is shown, not with its parent.
+        hide();
     }
 }
 
@@ -108,44 +112,20 @@ bool CNativeWindow::StartTimer(UINT_PTR id, UINT elapse)
     return qtId != 0;
 }
 
-CDCTarget* CNativeWindow::BeginPaint()
+void CNativeWindow::PutImage(CPoint to, const CBitmap& source, const CRect& from)
 {
-    if (!m_inPaintEvent)
-        return nullptr;
-    if (m_paintNesting++ == 0) {
-        m_painter.begin(this);
-        const QRect client = ClientRect();
-        m_painter.translate(client.topLeft());
-        m_painter.setClipRect(QRect(QPoint(0, 0), client.size()));
-    }
-    return this;
-}
-
-void CNativeWindow::EndPaint()
-{
-    if (m_paintNesting > 0 && --m_paintNesting == 0)
-        m_painter.end();
-}
-
-void CNativeWindow::PutImage(int x, int y, int width, int height, const CBitmap& source, int sourceX, int sourceY)
-{
-    if (!m_painter.isActive() || !source.m_pixels || width <= 0 || height <= 0)
+    if (!m_painter.isActive() || !source.m_pixels || from.IsRectEmpty())
         return;
     const auto* const pixels = reinterpret_cast<const uchar*>(source.m_pixels.get());
     if (m_image.constBits() != pixels || m_image.width() != source.m_width || m_image.height() != source.m_height)
         m_image = QImage(pixels, source.m_width, source.m_height, source.m_width * 4, QImage::Format_RGB32);
-    const QRect from = QRect(sourceX, sourceY, width, height).intersected(m_image.rect());
-    if (from.isEmpty())
-        return;
-    m_painter.drawImage(QPoint(x + from.x() - sourceX, y + from.y() - sourceY), m_image, from);
+    m_painter.drawImage(QPoint(to.x, to.y), m_image, QRect(from.left, from.top, from.Width(), from.Height()));
 }
 
-bool CNativeWindow::EraseBackground()
+void CNativeWindow::EraseBackground()
 {
-    if (!m_systemBackground || !m_painter.isActive())
-        return false;
-    m_painter.fillRect(QRect(QPoint(0, 0), ClientRect().size()), palette().color(QPalette::Base));
-    return true;
+    if (m_painter.isActive())
+        m_painter.fillRect(QRect(QPoint(0, 0), ClientRect().size()), palette().color(QPalette::Base));
 }
 
 void CNativeWindow::PostCommand(UINT id, UINT source)
@@ -154,7 +134,7 @@ void CNativeWindow::PostCommand(UINT id, UINT source)
         this,
         [this, id, source] {
             if (m_wnd)
-                m_wnd->SendMessage(WM_COMMAND, WPARAM(MakeLParam(id, source)), 0);
+                NativeCommand(*m_wnd, id, source);
         },
         Qt::QueuedConnection);
 }
@@ -165,9 +145,6 @@ void CNativeWindow::Dispose()
     for (const Timer& timer : m_timers)
         killTimer(timer.qtId);
     m_timers.clear();
-    if (m_painter.isActive())
-        m_painter.end();
-    m_paintNesting = 0;
     hide();
     if (s_eventDepth > 0)
         deleteLater();
@@ -183,14 +160,13 @@ bool CNativeWindow::event(QEvent* event)
 
 void CNativeWindow::DrawEdge()
 {
-    m_painter.begin(this);
+    QPainter painter(this);
     if (m_edge == 2) {
-        qDrawWinPanel(&m_painter, rect(), palette(), true);
+        qDrawWinPanel(&painter, rect(), palette(), true);
     } else {
-        m_painter.setPen(Qt::black);
-        m_painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        painter.setPen(Qt::black);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
-    m_painter.end();
 }
 
 void CNativeWindow::paintEvent(QPaintEvent* event)
@@ -201,26 +177,15 @@ void CNativeWindow::paintEvent(QPaintEvent* event)
     // asks for more than that (exposure, resize), not on every frame.
     if (m_edge > 0 && !ClientRect().contains(event->rect()))
         DrawEdge();
-
-    CWnd* const wnd = m_wnd;
-    const bool erase = wnd->m_eraseRequested;
-    wnd->m_invalidated = false;
-    wnd->m_eraseRequested = false;
+    const QRect client = ClientRect();
+    m_painter.begin(this);
+    m_painter.translate(client.topLeft());
+    m_painter.setClipRect(QRect(QPoint(0, 0), client.size()));
     m_inPaintEvent = true;
-    if (erase) {
-        BeginPaint();
-        CDC* const dc = wnd->GetDC();
-        wnd->SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-        wnd->ReleaseDC(dc);
-        EndPaint();
-    }
-    if (m_wnd)
-        wnd->SendMessage(WM_PAINT, 0, 0);
-    // A paint handler that left its context open still ends painting here.
+    NativePaint(*m_wnd);
+    m_inPaintEvent = false;
     if (m_painter.isActive())
         m_painter.end();
-    m_paintNesting = 0;
-    m_inPaintEvent = false;
 }
 
 void CNativeWindow::resizeEvent(QResizeEvent*)
@@ -229,27 +194,27 @@ void CNativeWindow::resizeEvent(QResizeEvent*)
         LayoutMenuBar();
     if (m_wnd) {
         const QSize client = ClientRect().size();
-        m_wnd->SendMessage(WM_SIZE, SIZE_RESTORED, MakeLParam(unsigned(client.width()), unsigned(client.height())));
+        NativeSize(*m_wnd, CSize{client.width(), client.height()});
     }
 }
 
 void CNativeWindow::showEvent(QShowEvent*)
 {
     if (m_wnd)
-        m_wnd->SendMessage(WM_SHOWWINDOW, 1, 0);
+        NativeShow(*m_wnd, true);
 }
 
 void CNativeWindow::hideEvent(QHideEvent*)
 {
     if (m_wnd)
-        m_wnd->SendMessage(WM_SHOWWINDOW, 0, 0);
+        NativeShow(*m_wnd, false);
 }
 
 void CNativeWindow::focusInEvent(QFocusEvent* event)
 {
     QWidget::focusInEvent(event);
     if (m_wnd)
-        m_wnd->SendMessage(WM_SETFOCUS, 0, 0);
+        NativeFocusIn(*m_wnd);
 }
 
 void CNativeWindow::timerEvent(QTimerEvent* event)
@@ -260,7 +225,7 @@ void CNativeWindow::timerEvent(QTimerEvent* event)
     if (timer != m_timers.end() && m_wnd) {
         static const CTickLog s_tickLog;
         s_tickLog.Write();
-        m_wnd->SendMessage(WM_TIMER, timer->id, 0);
+        NativeTimer(*m_wnd, timer->id);
     }
 }
 
@@ -269,7 +234,7 @@ void CNativeWindow::closeEvent(QCloseEvent* event)
     // The window decides: by default WM_CLOSE destroys it, which hides it.
     event->ignore();
     if (m_wnd)
-        m_wnd->SendMessage(WM_CLOSE, 0, 0);
+        NativeClose(*m_wnd);
     else
         event->accept();
 }
@@ -279,3 +244,112 @@ CWnd* WndFromWidget(QObject* object)
     const auto* const native = qobject_cast<CNativeWindow*>(object);
     return native ? native->m_wnd : nullptr;
 }
+
+namespace backend {
+
+CNativeWindow* CreateNativeWindow(CWnd& wnd, const CREATESTRUCT& cs, CNativeWindow* parent)
+{
+    return new CNativeWindow(&wnd, cs, parent);
+}
+
+void DestroyNativeWindow(CNativeWindow* window)
+{
+    window->Dispose();
+}
+
+void ShowNativeWindow(CNativeWindow& window, bool show)
+{
+    if (!show) {
+        window.hide();
+        return;
+    }
+    window.show();
+    if (window.isWindow())
+        window.activateWindow();
+}
+
+bool IsNativeWindowVisible(const CNativeWindow& window)
+{
+    return !window.isHidden();
+}
+
+CSize GetClientSize(const CNativeWindow& window)
+{
+    const QSize client = window.ClientRect().size();
+    return CSize{client.width(), client.height()};
+}
+
+void SetClientSize(CNativeWindow& window, CSize size)
+{
+    const QSize frame = QSize(size.cx, size.cy).grownBy(window.contentsMargins());
+    const QScreen* const screen = QGuiApplication::primaryScreen();
+    window.resize(screen ? frame.boundedTo(screen->availableSize()) : frame);
+}
+
+void MoveNativeWindow(CNativeWindow& window, const CRect& rect)
+{
+    const auto* const parent = static_cast<const CNativeWindow*>(window.parentWidget());
+    const QPoint origin = parent ? parent->ClientRect().topLeft() : QPoint();
+    window.setGeometry(QRect(origin + QPoint(rect.left, rect.top), QSize(rect.Width(), rect.Height())));
+}
+
+void InvalidateNativeWindow(CNativeWindow& window)
+{
+    window.update(window.ClientRect());
+}
+
+void UpdateNativeWindow(CNativeWindow& window)
+{
+    window.repaint();
+}
+
+bool StartTimer(CNativeWindow& window, UINT_PTR id, UINT elapse)
+{
+    return window.StartTimer(id, elapse);
+}
+
+bool BeginPaint(CNativeWindow& window)
+{
+    return window.m_inPaintEvent;
+}
+
+// The painter spans the whole paint event, so there is nothing to end before it does.
+void EndPaint(CNativeWindow&) {}
+
+void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from)
+{
+    window.PutImage(to, source, from);
+}
+
+void EraseBackground(CNativeWindow& window)
+{
+    window.EraseBackground();
+}
+
+void SetFocus(CNativeWindow& window)
+{
+    window.setFocus(Qt::OtherFocusReason);
+}
+
+CWnd* GetFocusWnd()
+{
+    return WndFromWidget(QApplication::focusWidget());
+}
+
+int RunEventLoop()
+{
+    const int status = QApplication::exec();
+    // Widgets destroyed from inside their own events were left for the event loop; it has ended.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
+}
+
+void QuitEventLoop(int status)
+{
+    // Qt remembers an exit asked for with no loop running and would end the next modal loop
+    // at once, so only a running loop is asked.
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(status);
+}
+
+}  // namespace backend

@@ -1,21 +1,21 @@
 #pragma once
 // CNativeWindow: the Qt widget behind a created CWnd. It turns Qt's events into the
-// window's messages and draws block copies from the window's device contexts.
+// layer's Native* events and draws the images put on the window.
 //
 // The client area is the widget's contents rectangle: the widget less a frame's menu bar
 // and less the edge that a child's border style draws. Child windows, painting and
-// WM_SIZE all work in client coordinates.
+// sizes all work in client coordinates.
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
 #include <vector>
 
-#include "platform/gdi/DC.h"
+#include "platform/wnd/Backend.h"
 #include "platform/wnd/Wnd.h"
 
 class QMenuBar;
 
-class CNativeWindow final : public QWidget, public CDCTarget
+class CNativeWindow final : public QWidget
 {
     Q_OBJECT
 
@@ -28,15 +28,8 @@ public:
     QRect ClientRect() const;
     void SetMenuBar(QMenuBar* menuBar);
     bool StartTimer(UINT_PTR id, UINT elapse);
-
-    // Qt paints a widget only inside its paint event: there BeginPaint returns this window
-    // as the target of a device context; anywhere else it returns null.
-    CDCTarget* BeginPaint();
-    void EndPaint();
-    void PutImage(int x, int y, int width, int height, const CBitmap& source, int sourceX, int sourceY) override;
-    // Fills the client area with the system window colour when the window's class asks
-    // for a background; true when it did.
-    bool EraseBackground();
+    void PutImage(CPoint to, const CBitmap& source, const CRect& from);
+    void EraseBackground();
 
     // Menu items and accelerators deliver their command from the event loop, as a posted
     // message would, so that a command may destroy the window that sent it.
@@ -47,7 +40,7 @@ public:
     void Dispose();
 
     CWnd* m_wnd;
-    const bool m_systemBackground;
+    bool m_inPaintEvent = false;
 
     // Counts the events of our windows being handled, so that Dispose never deletes a
     // widget under its own event.
@@ -82,9 +75,7 @@ private:
     QMenuBar* m_menuBar = nullptr;
     const int m_edge;  // 2 for a client edge, 1 for a plain border, 0 for none
     QPainter m_painter;
-    int m_paintNesting = 0;
-    bool m_inPaintEvent = false;
-    // Wraps the pixels of the last bitmap copied here; made again only when the bitmap changes.
+    // Wraps the pixels of the last bitmap put here; made again only when the bitmap changes.
     QImage m_image;
 
     static inline int s_eventDepth = 0;

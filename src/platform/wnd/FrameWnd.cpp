@@ -1,10 +1,6 @@
 #include "platform/wnd/FrameWnd.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
-#include "platform/qt/FrameResources.h"
-#include "platform/qt/NativeWindow.h"
+#include "platform/wnd/Backend.h"
 #include "platform/wnd/Resources.h"
 #include "platform/wnd/WinApp.h"
 
@@ -16,15 +12,7 @@ constexpr MessageEntry kEntries[] = {
 };
 
 // The client size a frame gets when its creation asks for the default.
-constexpr QSize kDefaultClientSize(800, 600);
-
-QSize DefaultFrameSize(const CNativeWindow& frame)
-{
-    const QMargins menuBar = frame.contentsMargins();
-    const QSize size = kDefaultClientSize.grownBy(menuBar);
-    const QScreen* const screen = QGuiApplication::primaryScreen();
-    return screen ? size.boundedTo(screen->availableSize()) : size;
-}
+constexpr CSize kDefaultClientSize{800, 600};
 
 }  // namespace
 
@@ -55,16 +43,17 @@ bool CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, void*)
         return false;
     // A frame is always a top-level window, owned by parent when there is one.
     cs.style &= ~DWORD(WS_CHILD);
-    AttachNative(cs, parent, 0);
+    if (!AttachNative(cs, parent, 0))
+        return false;
 
     if (const MenuTemplate* const menu = FindMenu(resourceId))
-        m_native->SetMenuBar(BuildMenuBar(*menu, m_native));
+        backend::SetMenuBar(*m_native, *menu);
     if (const AcceleratorTable* const accelerators = FindAccelerators(resourceId))
-        AddAccelerators(*accelerators, m_native);
+        backend::SetAccelerators(*m_native, *accelerators);
     if (const IconResource* const icon = FindIcon(resourceId))
-        m_native->setWindowIcon(BuildIcon(*icon));
+        backend::SetIcon(*m_native, *icon);
     if (cs.cx <= 0 || cs.cy <= 0)
-        m_native->resize(DefaultFrameSize(*m_native));
+        backend::SetClientSize(*m_native, kDefaultClientSize);
 
     if (!SendCreate(cs))
         return false;
@@ -83,11 +72,11 @@ void CFrameWnd::RecalcLayout()
 {
     if (!m_native)
         return;
-    const QRect client = m_native->ClientRect();
-    for (QObject* const child : m_native->children()) {
-        CWnd* const wnd = WndFromWidget(child);
-        if (wnd && wnd->m_id == AFX_IDW_PANE_FIRST)
-            static_cast<CNativeWindow*>(child)->setGeometry(client);
+    CRect client;
+    GetClientRect(&client);
+    for (CWnd* child = m_firstChild; child; child = child->m_nextSibling) {
+        if (child->m_id == AFX_IDW_PANE_FIRST && child->m_native)
+            backend::MoveNativeWindow(*child->m_native, client);
     }
 }
 

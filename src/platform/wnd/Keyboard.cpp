@@ -4,6 +4,9 @@
 #include <cstring>
 #include <iterator>
 
+#include "platform/wnd/Backend.h"
+#include "platform/wnd/Wnd.h"
+
 namespace {
 
 constexpr std::size_t kKeys = 256;
@@ -11,6 +14,9 @@ constexpr std::size_t kKeys = 256;
 // release event reports.
 constexpr std::uint32_t kScanCodes = 512;
 constexpr BYTE kDown = 0x80;
+// Bits of the key flags (the high word of lParam) besides the scan code in the low byte.
+constexpr unsigned kFlagPreviouslyDown = 0x4000;
+constexpr unsigned kFlagReleased = 0x8000;
 
 BYTE s_keys[kKeys];
 // The virtual key each physical key pressed, 0 when it is up or unknown; scan code 0 means
@@ -56,4 +62,27 @@ void KeyboardReleaseAll()
 {
     std::fill(std::begin(s_keys), std::end(s_keys), BYTE(0));
     std::fill(std::begin(s_pressedBy), std::end(s_pressedBy), UINT(0));
+}
+
+bool NativeKey(CWnd* target, UINT virtualKey, std::uint32_t scanCode, bool pressed, bool autoRepeat)
+{
+    unsigned flags = scanCode & 0xFFu;
+    UINT messageKey = virtualKey;
+    if (pressed) {
+        if (!KeyboardPress(virtualKey, scanCode, autoRepeat))
+            flags |= kFlagPreviouslyDown;
+    } else {
+        messageKey = KeyboardRelease(virtualKey, scanCode, autoRepeat);
+        flags |= kFlagPreviouslyDown | kFlagReleased;
+    }
+    if (!target)
+        return false;
+    if (messageKey != 0)
+        target->SendMessage(pressed ? WM_KEYDOWN : WM_KEYUP, messageKey, MakeLParam(1, flags));
+    return true;
+}
+
+void NativeKeyboardLost()
+{
+    KeyboardReleaseAll();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The application-wide state of the 256 virtual keys, as the classic keyboard-state
 // query reports it: bit 0x80 of a key's byte is set while the key is held.
-// The Qt side feeds it from every key event of the application; each physical key
+// The backend feeds it from every key event of the application (NativeKey); each physical key
 // (its native scan code) releases the virtual key it pressed, whatever the release
 // event reports; losing the application focus releases every key.
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "platform/wnd/WinApp.h"
 
-#include <QApplication>
 #include <utility>
 
+#include "platform/wnd/Backend.h"
 #include "platform/wnd/Wnd.h"
 
 namespace {
@@ -47,10 +47,8 @@ int CWinApp::Run()
 {
     if (!m_pMainWnd || !m_pMainWnd->IsCreated())
         return 0;
-    const int status = QApplication::exec();
+    const int status = backend::RunEventLoop();
     delete std::exchange(m_pMainWnd, nullptr);
-    // Widgets destroyed from inside their own events were left for the event loop; it has ended.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return status;
 }
 

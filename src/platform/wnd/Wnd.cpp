@@ -1,10 +1,8 @@
 #include "platform/wnd/Wnd.h"
 
-#include <QApplication>
-#include <QThread>
 #include <utility>
 
-#include "platform/qt/NativeWindow.h"
+#include "platform/wnd/Backend.h"
 #include "platform/wnd/WinApp.h"
 
 const MessageMap CWnd::s_messageMap{nullptr, {}};
@@ -44,19 +42,24 @@ bool CWnd::Create(const char* className, const char* windowName, DWORD style, co
     cs.y = rect.top;
     cs.cx = rect.Width();
     cs.cy = rect.Height();
-    if (!PreCreateWindow(cs))
+    if (!PreCreateWindow(cs) || !AttachNative(cs, parent, id))
         return false;
-    AttachNative(cs, parent, id);
     return SendCreate(cs);
 }
 
-void CWnd::AttachNative(const CREATESTRUCT& cs, CWnd* parent, UINT id)
+bool CWnd::AttachNative(const CREATESTRUCT& cs, CWnd* parent, UINT id)
 {
     m_parent = parent;
     m_id = id;
     m_style = cs.style;
     m_exStyle = cs.dwExStyle;
-    m_native = new CNativeWindow(this, cs, parent ? parent->m_native : nullptr);
+    m_classBackground = cs.systemBackground;
+    m_native = backend::CreateNativeWindow(*this, cs, parent ? parent->m_native : nullptr);
+    if (!m_native)
+        return false;
+    if (parent)
+        m_nextSibling = std::exchange(parent->m_firstChild, this);
+    return true;
 }
 
 bool CWnd::SendCreate(CREATESTRUCT& cs)
@@ -67,11 +70,8 @@ bool CWnd::SendCreate(CREATESTRUCT& cs)
     }
     if (!m_native)
         return false;
-    // A child without WS_VISIBLE stays hidden when its parent shows, as the style says.
     if (cs.style & WS_VISIBLE)
-        m_native->show();
-    else if (!m_native->isWindow())
-        m_native->hide();
+        backend::ShowNativeWindow(*m_native, true);
     return true;
 }
 
@@ -83,19 +83,30 @@ bool CWnd::DestroyWindow()
     if (!m_native)
         return true;
     // Children go first, each with its own WM_DESTROY, so that no CWnd is left holding a
-    // widget that its parent's deletion takes with it.
-    const QObjectList children = m_native->children();
-    for (QObject* const child : children) {
-        if (CWnd* const wnd = WndFromWidget(child))
-            wnd->DestroyWindow();
-    }
-    std::exchange(m_native, nullptr)->Dispose();
-    // The end of the main window is the end of the event loop. Qt remembers an exit asked for
-    // with no loop running and would end the next modal loop at once, so only a running loop is asked.
+    // native window that its parent's destruction takes with it.
+    while (m_firstChild)
+        if (!m_firstChild->DestroyWindow())
+            m_firstChild->Unlink();
+    Unlink();
+    backend::DestroyNativeWindow(std::exchange(m_native, nullptr));
+    // The end of the main window is the end of the event loop.
     const CWinApp* const app = AfxGetApp();
-    if (app && app->m_pMainWnd == this && QThread::currentThread()->loopLevel() > 0)
-        QCoreApplication::exit(0);
+    if (app && app->m_pMainWnd == this)
+        backend::QuitEventLoop(0);
     return true;
+}
+
+void CWnd::Unlink()
+{
+    if (m_parent) {
+        CWnd** link = &m_parent->m_firstChild;
+        while (*link && *link != this)
+            link = &(*link)->m_nextSibling;
+        if (*link)
+            *link = m_nextSibling;
+    }
+    m_parent = nullptr;
+    m_nextSibling = nullptr;
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -127,7 +138,11 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM, LPARAM)
         DestroyWindow();
         return 0;
     case WM_ERASEBKGND:
-        return (m_native && m_native->EraseBackground()) ? 1 : 0;
+        if (!m_native || !m_classBackground || !backend::BeginPaint(*m_native))
+            return 0;
+        backend::EraseBackground(*m_native);
+        backend::EndPaint(*m_native);
+        return 1;
     default:
         return 0;
     }
@@ -144,8 +159,8 @@ void CWnd::GetClientRect(CRect* rect) const
         *rect = m_detachedClient;
         return;
     }
-    const QRect client = m_native->ClientRect();
-    *rect = CRect(0, 0, client.width(), client.height());
+    const CSize client = backend::GetClientSize(*m_native);
+    *rect = CRect(0, 0, client.cx, client.cy);
 }
 
 void CWnd::Invalidate(bool erase)
@@ -154,7 +169,7 @@ void CWnd::Invalidate(bool erase)
     if (erase)
         m_eraseRequested = true;
     if (m_native)
-        m_native->update(m_native->ClientRect());
+        backend::InvalidateNativeWindow(*m_native);
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void*)
@@ -162,14 +177,14 @@ UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse, void*)
     m_timerId = id;
     m_timerElapse = elapse;
     ++m_timerStarts;
-    if (m_native && !m_native->StartTimer(id, elapse))
+    if (m_native && !backend::StartTimer(*m_native, id, elapse))
         return 0;
     return id;
 }
 
 CDC* CWnd::GetDC()
 {
-    m_windowDC.m_target = m_native;
+    m_windowDC.m_target = m_native ? &m_target : nullptr;
     return &m_windowDC;
 }
 
@@ -185,8 +200,8 @@ CWnd* CWnd::SetFocus()
 {
     if (!m_native)
         return nullptr;
-    CWnd* const previous = WndFromWidget(QApplication::focusWidget());
-    m_native->setFocus(Qt::OtherFocusReason);
+    CWnd* const previous = backend::GetFocusWnd();
+    backend::SetFocus(*m_native);
     return previous;
 }
 
@@ -194,31 +209,78 @@ bool CWnd::ShowWindow(int command)
 {
     if (!m_native)
         return false;
-    const bool wasVisible = !m_native->isHidden();
-    if (command == SW_HIDE) {
-        m_native->hide();
-    } else {
-        m_native->show();
-        if (m_native->isWindow())
-            m_native->activateWindow();
-    }
+    const bool wasVisible = backend::IsNativeWindowVisible(*m_native);
+    backend::ShowNativeWindow(*m_native, command != SW_HIDE);
     return wasVisible;
 }
 
 void CWnd::UpdateWindow()
 {
     if (m_native)
-        m_native->repaint();
+        backend::UpdateNativeWindow(*m_native);
+}
+
+void CWnd::CWindowTarget::PutImage(int x, int y, int width, int height, const CBitmap& source, int sourceX,
+                                   int sourceY)
+{
+    if (m_wnd.m_native)
+        backend::PutImage(*m_wnd.m_native, CPoint(x, y), source,
+                          CRect(sourceX, sourceY, sourceX + width, sourceY + height));
 }
 
 CPaintDC::CPaintDC(CWnd* wnd) : m_wnd(wnd)
 {
-    if (wnd && wnd->m_native)
-        m_target = wnd->m_native->BeginPaint();
+    if (wnd && wnd->m_native && backend::BeginPaint(*wnd->m_native))
+        m_target = &wnd->m_target;
 }
 
 CPaintDC::~CPaintDC()
 {
     if (m_target && m_wnd->m_native)
-        m_wnd->m_native->EndPaint();
+        backend::EndPaint(*m_wnd->m_native);
+}
+
+void NativeSize(CWnd& wnd, CSize client)
+{
+    wnd.SendMessage(WM_SIZE, SIZE_RESTORED, MakeLParam(unsigned(client.cx), unsigned(client.cy)));
+}
+
+void NativePaint(CWnd& wnd)
+{
+    const bool erase = wnd.m_eraseRequested;
+    wnd.m_invalidated = false;
+    wnd.m_eraseRequested = false;
+    if (erase) {
+        CDC* const dc = wnd.GetDC();
+        wnd.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        wnd.ReleaseDC(dc);
+    }
+    // The erase handler may have destroyed the window.
+    if (wnd.m_native)
+        wnd.SendMessage(WM_PAINT, 0, 0);
+}
+
+void NativeTimer(CWnd& wnd, UINT_PTR id)
+{
+    wnd.SendMessage(WM_TIMER, id, 0);
+}
+
+void NativeShow(CWnd& wnd, bool shown)
+{
+    wnd.SendMessage(WM_SHOWWINDOW, shown ? 1 : 0, 0);
+}
+
+void NativeFocusIn(CWnd& wnd)
+{
+    wnd.SendMessage(WM_SETFOCUS, 0, 0);
+}
+
+void NativeClose(CWnd& wnd)
+{
+    wnd.SendMessage(WM_CLOSE, 0, 0);
+}
+
+void NativeCommand(CWnd& wnd, UINT id, UINT source)
+{
+    wnd.SendMessage(WM_COMMAND, WPARAM(MakeLParam(id, source)), 0);
 }

@@ -1,8 +1,8 @@
 #pragma once
-// CWnd: a window with a message table. Once created it is backed by a native widget
-// (the Qt side); a CWnd that was never created is detached: its client rectangle is
-// whatever a test sets, and invalidation and timers are only recorded. The whole game
-// therefore runs headless through the same handlers.
+// CWnd: a window with a message table. Once created it is backed by a native window of
+// the backend (Backend.h); a CWnd that was never created is detached: its client
+// rectangle is whatever a test sets, and invalidation and timers are only recorded. The
+// whole game therefore runs headless through the same handlers.
 #include "platform/gdi/DC.h"
 #include "platform/gdi/Geometry.h"
 #include "platform/wnd/MessageMap.h"
@@ -54,21 +54,41 @@ public:
 
     CNativeWindow* m_native = nullptr;
     CWnd* m_parent = nullptr;
+    // The created children, linked through m_nextSibling, newest first.
+    CWnd* m_firstChild = nullptr;
+    CWnd* m_nextSibling = nullptr;
     UINT m_id = 0;
     DWORD m_style = 0;
     DWORD m_exStyle = 0;
+    bool m_classBackground = false;  // erasing fills the client area with the window colour
 
 protected:
     static const MessageMap s_messageMap;
 
     // Creation in two steps, so that a frame can add its menu and accelerators in between:
-    // the native widget for cs (after PreCreateWindow), then WM_CREATE, which may fail it.
-    void AttachNative(const CREATESTRUCT& cs, CWnd* parent, UINT id);
+    // the native window for cs (after PreCreateWindow), then WM_CREATE, which may fail it.
+    bool AttachNative(const CREATESTRUCT& cs, CWnd* parent, UINT id);
     bool SendCreate(CREATESTRUCT& cs);
 
 private:
+    friend class CPaintDC;
+
+    // Where the window's device contexts send their block copies.
+    class CWindowTarget final : public CDCTarget
+    {
+    public:
+        explicit CWindowTarget(CWnd& wnd) : m_wnd(wnd) {}
+        void PutImage(int x, int y, int width, int height, const CBitmap& source, int sourceX, int sourceY) override;
+
+    private:
+        CWnd& m_wnd;
+    };
+
+    void Unlink();
+
     struct CurrentMessage { UINT message; WPARAM wParam; LPARAM lParam; };
     CurrentMessage m_current{};
+    CWindowTarget m_target{*this};
     CDC m_windowDC;
 };
 

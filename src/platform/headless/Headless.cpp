@@ -1,0 +1,31 @@
+// The backend of the programs that run the game without any window: the benchmarks, the
+// soak, the fuzzer and the frame-for-frame driver. They drive a detached arena through its
+// handlers; a window asked for here is not made, so CWnd::Create and LoadFrame fail.
+#include "platform/wnd/Backend.h"
+
+namespace backend {
+
+CNativeWindow* CreateNativeWindow(CWnd&, const CREATESTRUCT&, CNativeWindow*) { return nullptr; }
+void DestroyNativeWindow(CNativeWindow*) {}
+void ShowNativeWindow(CNativeWindow&, bool) {}
+bool IsNativeWindowVisible(const CNativeWindow&) { return false; }
+CSize GetClientSize(const CNativeWindow&) { return {}; }
+void SetClientSize(CNativeWindow&, CSize) {}
+void MoveNativeWindow(CNativeWindow&, const CRect&) {}
+void InvalidateNativeWindow(CNativeWindow&) {}
+void UpdateNativeWindow(CNativeWindow&) {}
+bool StartTimer(CNativeWindow&, UINT_PTR, UINT) { return false; }
+bool BeginPaint(CNativeWindow&) { return false; }
+void EndPaint(CNativeWindow&) {}
+void PutImage(CNativeWindow&, CPoint, const CBitmap&, const CRect&) {}
+void EraseBackground(CNativeWindow&) {}
+void SetMenuBar(CNativeWindow&, const MenuTemplate&) {}
+void SetAccelerators(CNativeWindow&, const AcceleratorTable&) {}
+void SetIcon(CNativeWindow&, const IconResource&) {}
+int RunModalDialog(const DialogTemplate&, CNativeWindow*) { return 0; }
+void SetFocus(CNativeWindow&) {}
+CWnd* GetFocusWnd() { return nullptr; }
+int RunEventLoop() { return 0; }
+void QuitEventLoop(int) {}
+
+}  // namespace backend

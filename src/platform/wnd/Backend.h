@@ -1,0 +1,99 @@
+#pragma once
+// The line between the window layer and a backend.
+//
+// The window layer (CWnd, CFrameWnd, CDialog, CWinApp, the key table) is plain C++ and
+// knows no toolkit. Each target links exactly one backend, which implements the functions
+// of namespace backend below for its toolkit and owns main(). When the toolkit reports
+// something, the backend calls the Native* functions at the end of this file; they turn
+// it into the window's messages. A new backend is written from this header alone.
+//
+// Coordinates are pixels: a window's client area starts at (0, 0) below a frame's menu
+// bar and inside a child's edge; a child window is placed in its parent's client area.
+#include <cstdint>
+
+#include "platform/gdi/GdiObjects.h"
+#include "platform/gdi/Geometry.h"
+#include "platform/wnd/Messages.h"
+#include "platform/wnd/Resources.h"
+
+class CWnd;
+// The backend's own window; the layer only holds pointers to it.
+class CNativeWindow;
+
+namespace backend {
+
+// --- Windows -----------------------------------------------------------------------------
+// Makes the native window of wnd, hidden: a child of parent's client area when cs.style has
+// WS_CHILD, otherwise a top-level window (owned by parent when there is one). A child with
+// WS_EX_CLIENTEDGE gets a sunken edge 2 pixels wide, one with WS_BORDER a line 1 pixel wide.
+CNativeWindow* CreateNativeWindow(CWnd& wnd, const CREATESTRUCT& cs, CNativeWindow* parent);
+// Cuts the tie to its CWnd (no event reaches the CWnd after this) and destroys the window,
+// from the event loop when one of our windows is in the middle of an event.
+void DestroyNativeWindow(CNativeWindow* window);
+// Shows the window (activating a top-level one) or hides it.
+void ShowNativeWindow(CNativeWindow& window, bool show);
+bool IsNativeWindowVisible(const CNativeWindow& window);
+CSize GetClientSize(const CNativeWindow& window);
+// A top-level window: makes its client area this size, kept within the screen.
+void SetClientSize(CNativeWindow& window, CSize size);
+// A child window: places it over rect of its parent's client area.
+void MoveNativeWindow(CNativeWindow& window, const CRect& rect);
+// Asks for a paint of the whole client area from the event loop.
+void InvalidateNativeWindow(CNativeWindow& window);
+// Paints at once what is invalid.
+void UpdateNativeWindow(CNativeWindow& window);
+// Starts the repeating timer id with this period in milliseconds, replacing one with the
+// same id; each expiry calls NativeTimer. False when the toolkit has no timer to give.
+bool StartTimer(CNativeWindow& window, UINT_PTR id, UINT elapse);
+
+// --- Painting ----------------------------------------------------------------------------
+// True only while the window is inside its paint event (NativePaint), where drawing works.
+bool BeginPaint(CNativeWindow& window);
+void EndPaint(CNativeWindow& window);
+// Puts the pixels of from (in source) on the client area with from's top-left corner at to.
+// The rectangle lies inside source; the window clips to its client area.
+void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from);
+// Fills the client area with the system's window colour.
+void EraseBackground(CNativeWindow& window);
+
+// --- A frame's resources -----------------------------------------------------------------
+// The menu bar, above the client area; its items call NativeCommand with their id.
+void SetMenuBar(CNativeWindow& frame, const MenuTemplate& menu);
+// Key combinations of the frame's window that call NativeCommand with their id.
+void SetAccelerators(CNativeWindow& frame, const AcceleratorTable& table);
+void SetIcon(CNativeWindow& frame, const IconResource& icon);
+
+// --- Dialogs, focus and the event loop ---------------------------------------------------
+// Runs a modal dialog built from the template, owned by owner's window (or none), while
+// timers and painting go on; returns the id of the button that ended it (IDOK, IDCANCEL)
+// or 0 when it was closed otherwise. The owner has the keyboard focus back afterwards.
+int RunModalDialog(const DialogTemplate& dialog, CNativeWindow* owner);
+void SetFocus(CNativeWindow& window);
+// The window of ours that has the keyboard focus, or null.
+CWnd* GetFocusWnd();
+// Runs the event loop until QuitEventLoop; returns its status.
+int RunEventLoop();
+void QuitEventLoop(int status);
+
+}  // namespace backend
+
+// --- Events the backend feeds in ---------------------------------------------------------
+// A key went down or up on the keyboard; target is the window of ours with the focus, or
+// null when a dialog, a menu or nothing of ours has it. The key table follows every key
+// event of the application; the key message goes to target. True when target took it, and
+// then the toolkit's own handling of the key should not happen.
+bool NativeKey(CWnd* target, UINT virtualKey, std::uint32_t scanCode, bool pressed, bool autoRepeat);
+// The keyboard went elsewhere (the focus left our windows, or another client grabbed it):
+// every key is released.
+void NativeKeyboardLost();
+void NativeSize(CWnd& wnd, CSize client);
+// The window is painting (inside its paint event): the erase message when one was asked
+// for, then the paint message.
+void NativePaint(CWnd& wnd);
+void NativeTimer(CWnd& wnd, UINT_PTR id);
+void NativeShow(CWnd& wnd, bool shown);
+void NativeFocusIn(CWnd& wnd);
+// The user asked to close the window (its close box).
+void NativeClose(CWnd& wnd);
+// A menu item (source 0) or an accelerator (source 1) chose this command.
+void NativeCommand(CWnd& wnd, UINT id, UINT source);
