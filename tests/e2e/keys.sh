@@ -359,60 +359,53 @@ fire_for_heading() {
     [[ -n "$first_bullets" || "$HEADING" == yes ]] || e2e_fail "holding $(key_name "$key") fired none of $name's bullets"
 }
 
-# steps_agree "DX DY"...: true when every step points within about 25 degrees of their sum;
-# prints the sum.
-steps_agree() {
-    printf '%s\n' "$@" | awk '
-        { x[NR] = $1; y[NR] = $2; sx += $1; sy += $2 }
-        END {
-            s = sqrt(sx * sx + sy * sy)
-            for (i = 1; i <= NR; ++i)
-                if (x[i] * sx + y[i] * sy < 0.9 * s * sqrt(x[i] * x[i] + y[i] * y[i])) exit 1
-            printf "%.3f %.3f\n", sx, sy
-        }'
+# frozen_shoot COLOUR SLOT: shoot, once the game stands paused: two shots in a row show
+# the same arena (a running game turns its power-ups every tick).
+client_sum() {
+    /usr/bin/convert "$1" -crop "${E2E_CW}x${E2E_CH}+${E2E_CX}+${E2E_CY}" +repage -depth 8 rgb:- | md5sum
+}
+frozen_shoot() {
+    local -r before=$(client_sum "$(e2e_shot)")
+    shoot "$1" "$2"
+    [[ "$(client_sum "$SHOT")" == "$before" ]]
 }
 
-# hold_and_fly KEY COLOUR SLOT: holds KEY until the ship has flown 250 pixels, by then at
-# full speed along its thrust whatever its velocity before, and then until three steps in
-# a row, between shots that see the ship in full view, agree on a direction. Sets STEP_X, STEP_Y
-# to their sum, and DRIFT to the step between two shots before the key, for a failure
-# message that tells a key without effect from one that acts.
+# pause_and_shoot COLOUR SLOT: P pauses the game; a shot of the frozen scene.
+pause_and_shoot() {
+    xdotool key p
+    e2e_wait_until 10 frozen_shoot "$1" "$2" || e2e_fail "P did not pause the game"
+}
+
+# hold_and_fly KEY COLOUR SLOT: holds KEY for 60 ticks, by then at full speed along its
+# thrust whatever its velocity before, and measures the direction of its flight with P: a
+# shot of the paused scene, a few ticks of play, another shot of the paused scene (the
+# timer, which the tick log counts, runs on while paused). A pair of shots
+# that does not see the ship in full view twice is taken again after some more ticks. Sets
+# STEP_X, STEP_Y to the ship's displacement between the two shots.
 hold_and_fly() {
     local -r key=$1 colour=$2 slot=$3
-    shoot "$colour" "$slot"
-    local last_x=$SHIP_X last_y=$SHIP_Y last_n=$SHIP_N last_clear=$SHIP_CLEAR flown=0 dx dy sum
-    shoot "$colour" "$slot"
-    DRIFT=$(wrapped_step "$last_x" "$last_y" "$SHIP_X" "$SHIP_Y")
-    last_x=$SHIP_X last_y=$SHIP_Y last_n=$SHIP_N last_clear=$SHIP_CLEAR
-    local -a steps=()
-    local -r give_up=$((SECONDS + 20))
+    local try x0 y0
     xdotool keydown "$key"
-    while ((SECONDS < give_up)); do
-        shoot "$colour" "$slot"
-        # A shot where the ship is mostly hidden tells little of where it is.
-        ((SHIP_N >= IN_VIEW / 2)) || continue
-        if ((last_n < IN_VIEW / 2)); then
-            last_x=$SHIP_X last_y=$SHIP_Y last_n=$SHIP_N last_clear=$SHIP_CLEAR
-            continue
-        fi
-        read -r dx dy <<<"$(wrapped_step "$last_x" "$last_y" "$SHIP_X" "$SHIP_Y")"
-        if in_full_view && ((last_n >= IN_VIEW && last_clear == 1)) &&
-            calc "exit !($flown >= 250 && $dx * $dx + $dy * $dy >= 25)"; then
-            steps+=("$dx $dy")
-            ((${#steps[@]} <= 3)) || steps=("${steps[@]:1}")
-            if ((${#steps[@]} == 3)) && sum=$(steps_agree "${steps[@]}"); then
+    e2e_wait_ticks 60
+    for try in 1 2 3 4 5 6 7 8 9 10; do
+        pause_and_shoot "$colour" "$slot"
+        if in_full_view; then
+            x0=$SHIP_X y0=$SHIP_Y
+            xdotool key p
+            e2e_wait_ticks 3
+            pause_and_shoot "$colour" "$slot"
+            if in_full_view; then
+                read -r STEP_X STEP_Y <<<"$(wrapped_step "$x0" "$y0" "$SHIP_X" "$SHIP_Y")"
                 xdotool keyup "$key"
-                read -r STEP_X STEP_Y <<<"$sum"
+                xdotool key p
                 return
             fi
-        else
-            steps=()
         fi
-        flown=$(calc "printf \"%.3f\", $flown + sqrt($dx * $dx + $dy * $dy)")
-        last_x=$SHIP_X last_y=$SHIP_Y last_n=$SHIP_N last_clear=$SHIP_CLEAR
+        xdotool key p
+        e2e_wait_ticks 10
     done
     xdotool keyup "$key"
-    e2e_fail "holding $(key_name "$key") flew the $colour ship $flown pixels, last steps: ${steps[*]:-none}; before the key it drifted by ($DRIFT)"
+    e2e_fail "holding $(key_name "$key") never showed the $colour ship in full view twice"
 }
 
 cosine() {
@@ -443,13 +436,13 @@ flies_by_keys() {
     fire_for_heading "$name" "$colour" "$slot" "$4"
     HEAD_X=$shape_x HEAD_Y=$shape_y HEAD_SEEN="its shape at $shape_seen"
     hold_and_fly "$5" "$colour" "$slot"
-    local -r forward_x=$STEP_X forward_y=$STEP_Y forward_drift=$DRIFT
+    local -r forward_x=$STEP_X forward_y=$STEP_Y
     hold_and_fly "$6" "$colour" "$slot"
-    local -r backward_x=$STEP_X backward_y=$STEP_Y backward_drift=$DRIFT
+    local -r backward_x=$STEP_X backward_y=$STEP_Y
     calc "exit !($(cosine "$forward_x" "$forward_y" "$backward_x" "$backward_y") <= -0.8)" ||
-        e2e_fail "$name: $forward flew it by ($forward_x, $forward_y) (drifting by ($forward_drift) before), $backward by ($backward_x, $backward_y) (drifting by ($backward_drift) before): not opposite"
+        e2e_fail "$name: $forward flew it by ($forward_x, $forward_y), $backward by ($backward_x, $backward_y): not opposite"
     calc "exit !($(cosine "$forward_x" "$forward_y" "$HEAD_X" "$HEAD_Y") >= 0.8)" ||
-        e2e_fail "$name: $forward flew it by ($forward_x, $forward_y) (drifting by ($forward_drift) before), not along its heading ($HEAD_X, $HEAD_Y) from $HEAD_SEEN"
+        e2e_fail "$name: $forward flew it by ($forward_x, $forward_y), not along its heading ($HEAD_X, $HEAD_Y) from $HEAD_SEEN"
     e2e_log "$name: $fire fires; $forward flies along the heading ($HEAD_X, $HEAD_Y) read from its shape, $backward against it"
 }
 
