@@ -171,6 +171,7 @@ bool CDC::TextOut(int x, int y, std::string_view text)
         }
         cellLeft += width;
     }
+    Drew(x, top, cellLeft, bottom);
     return m_created;
 }
 
