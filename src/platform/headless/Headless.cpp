@@ -17,7 +17,7 @@ void UpdateNativeWindow(CNativeWindow&) {}
 bool StartTimer(CNativeWindow&, UINT_PTR, UINT) { return false; }
 bool BeginPaint(CNativeWindow&) { return false; }
 void EndPaint(CNativeWindow&) {}
-void PutImage(CNativeWindow&, CPoint, const CBitmap&, const CRect&) {}
+void PutImage(CNativeWindow&, CPoint, const CBitmap&, const CRect&, const CRegion&) {}
 void EraseBackground(CNativeWindow&) {}
 void SetMenuBar(CNativeWindow&, const MenuTemplate&) {}
 void SetAccelerators(CNativeWindow&, const AcceleratorTable&) {}

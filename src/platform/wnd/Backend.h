@@ -13,6 +13,7 @@
 
 #include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/Geometry.h"
+#include "platform/gdi/Region.h"
 #include "platform/wnd/Messages.h"
 #include "platform/wnd/Resources.h"
 
@@ -51,8 +52,11 @@ bool StartTimer(CNativeWindow& window, UINT_PTR id, UINT elapse);
 bool BeginPaint(CNativeWindow& window);
 void EndPaint(CNativeWindow& window);
 // Puts the pixels of from (in source) on the client area with from's top-left corner at to.
-// The rectangle lies inside source; the window clips to its client area.
-void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from);
+// The rectangle lies inside source; the window clips to its client area. Only the pixels of
+// changed (in source, inside from) differ from what the window was last given there: the
+// backend puts those and whatever else of from the window lost meanwhile (an expose it
+// cannot restore itself, a resize, the first paint).
+void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from, const CRegion& changed);
 // Fills the client area with the system's window colour.
 void EraseBackground(CNativeWindow& window);
 
