@@ -1,8 +1,9 @@
-// The program's entry point: the Qt application, the application object's start-up and
-// then the event loop until the main window is gone.
+// The program's entry point: the Qt application, the application object's start-up, the
+// game controllers and then the event loop until the main window is gone.
 #include <QApplication>
 
 #include "platform/qt/NativeWindow.h"
+#include "platform/qt/SdlControllers.h"
 #include "platform/wnd/WinApp.h"
 
 int main(int argc, char** argv)
@@ -19,5 +20,6 @@ int main(int argc, char** argv)
         frame->m_native->raise();
         frame->m_native->activateWindow();
     }
+    const CSdlControllers controllers;
     return app->Run();
 }

@@ -70,17 +70,17 @@ void SendKey(UINT key, bool down)
         s_game->SendMessage(down ? WM_KEYDOWN : WM_KEYUP, key, MakeLParam(1, down ? 0 : kKeyUpFlags));
 }
 
-// Makes the keys held match what the controller's state asks for; with messages only when
-// input changed the state.
-void Apply(Controller& c, bool messages)
+// Makes the keys held match what the controller's state asks for (nothing when it is
+// leaving its seat); with messages only when input changed the state.
+void Apply(Controller& c, bool messages, bool leaving = false)
 {
     for (int i = 0; i < kSlots; ++i) {
         const Slot slot = Slot(i);
-        const bool want = s_focused && c.seat >= 0 && Wanted(c, slot);
+        const bool want = !leaving && s_focused && c.seat >= 0 && Wanted(c, slot);
         if (want == c.held[slot])
             continue;
-        const UINT key = c.seat >= 0 ? KeyOf(s_seats[std::size_t(c.seat)], slot) : 0;
         // A seat is left only after its keys are released, so a held key always has its seat.
+        const UINT key = KeyOf(s_seats[std::size_t(c.seat)], slot);
         c.held[slot] = want;
         if (want)
             ControllerKeyDown(key);
@@ -91,6 +91,7 @@ void Apply(Controller& c, bool messages)
     }
 }
 
+// Forgets what the controller pushes, as if it were let go, and releases its keys.
 void ReleaseSilently(Controller& c)
 {
     for (bool& button : c.buttons)
@@ -98,6 +99,12 @@ void ReleaseSilently(Controller& c)
     for (int& axis : c.axes)
         axis = 0;
     Apply(c, false);
+}
+
+void LeaveSeat(Controller& c)
+{
+    Apply(c, false, true);
+    c.seat = -1;
 }
 
 bool Autopilot(int seat)
@@ -160,10 +167,8 @@ Controller* Find(int id)
 void SetControllerSeats(std::span<const ControllerSeat> seats, CWnd* game)
 {
     for (Controller& c : s_controllers) {
-        if (c.plugged) {
-            ReleaseSilently(c);
-            c.seat = -1;
-        }
+        if (c.plugged)
+            LeaveSeat(c);
     }
     s_seats = game ? seats : std::span<const ControllerSeat>();
     s_game = game;
@@ -212,10 +217,9 @@ void NativeControllerRemoved(int id)
     Controller* const c = Find(id);
     if (!c)
         return;
-    ReleaseSilently(*c);
     const int seat = c->seat;
+    LeaveSeat(*c);
     c->plugged = false;
-    c->seat = -1;
     if (seat < 0)
         return;
     SwitchAutopilotTo(seat, c->autopilotBefore);
