@@ -11,6 +11,7 @@ void ShowNativeWindow(CNativeWindow&, bool) {}
 bool IsNativeWindowVisible(const CNativeWindow&) { return false; }
 CSize GetClientSize(const CNativeWindow&) { return {}; }
 void SetClientSize(CNativeWindow&, CSize) {}
+void ToggleFullScreen(CNativeWindow&) {}
 void MoveNativeWindow(CNativeWindow&, const CRect&) {}
 void InvalidateNativeWindow(CNativeWindow&) {}
 void UpdateNativeWindow(CNativeWindow&) {}

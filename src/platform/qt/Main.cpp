@@ -1,5 +1,5 @@
-// The program's entry point: the Qt application, the application object's start-up and
-// then the event loop until the main window is gone.
+// The program's entry point: the Qt application, the application object's start-up, the
+// game controllers and then the event loop until the main window is gone.
 #include <QApplication>
 
 #include <cstdio>
@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/qt/NativeWindow.h"
+#include "platform/qt/SdlControllers.h"
 #include "platform/wnd/WinApp.h"
 
 // Qt aborts with a core dump when it finds no platform to run on; a player who started the
@@ -47,5 +48,6 @@ int main(int argc, char** argv)
         frame->m_native->raise();
         frame->m_native->activateWindow();
     }
+    const CSdlControllers controllers;
     return app->Run();
 }

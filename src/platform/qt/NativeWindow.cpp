@@ -366,6 +366,12 @@ void SetClientSize(CNativeWindow& window, CSize size)
     window.resize(screen ? frame.boundedTo(screen->availableSize()) : frame);
 }
 
+void ToggleFullScreen(CNativeWindow& window)
+{
+    // The other states (maximized) stay, so leaving full screen restores them too.
+    window.setWindowState(window.windowState() ^ Qt::WindowFullScreen);
+}
+
 void MoveNativeWindow(CNativeWindow& window, const CRect& rect)
 {
     const auto* const parent = static_cast<const CNativeWindow*>(window.parentWidget());
