@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWindow>
 
+#include "platform/qt/KeyboardFocus.h"
 #include "platform/qt/NativeWindow.h"
 #include "platform/wnd/Backend.h"
 
@@ -174,4 +175,5 @@ void InstallKeyInput()
         return;
     filter = new KeyFilter(qApp);
     qApp->installEventFilter(filter);
+    InstallKeyboardFocusWatch();
 }

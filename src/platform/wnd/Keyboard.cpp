@@ -64,6 +64,21 @@ void KeyboardReleaseAll()
     std::fill(std::begin(s_pressedBy), std::end(s_pressedBy), UINT(0));
 }
 
+void KeyboardKeepPhysical(const std::uint8_t* down, std::size_t scanCodes)
+{
+    BYTE kept[kKeys] = {};
+    for (std::uint32_t code = 1; code < kScanCodes; ++code) {
+        const UINT key = s_pressedBy[code];
+        if (key == 0)
+            continue;
+        if (code < scanCodes && ((down[code / 8] >> (code % 8)) & 1u) != 0)
+            kept[key] = kDown;
+        else
+            s_pressedBy[code] = 0;
+    }
+    std::memcpy(s_keys, kept, kKeys);
+}
+
 bool NativeKey(CWnd* target, UINT virtualKey, std::uint32_t scanCode, bool pressed, bool autoRepeat)
 {
     unsigned flags = scanCode & 0xFFu;
@@ -85,4 +100,9 @@ bool NativeKey(CWnd* target, UINT virtualKey, std::uint32_t scanCode, bool press
 void NativeKeyboardLost()
 {
     KeyboardReleaseAll();
+}
+
+void NativeKeysDown(const std::uint8_t* down, std::size_t scanCodes)
+{
+    KeyboardKeepPhysical(down, scanCodes);
 }

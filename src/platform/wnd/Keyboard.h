@@ -3,7 +3,9 @@
 // query reports it: bit 0x80 of a key's byte is set while the key is held.
 // The backend feeds it from every key event of the application (NativeKey); each physical key
 // (its native scan code) releases the virtual key it pressed, whatever the release
-// event reports; losing the application focus releases every key.
+// event reports; losing the application focus releases every key, and when the backend
+// learns which physical keys are down, every key whose physical key is up is released.
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/wnd/Messages.h"
@@ -18,3 +20,7 @@ bool KeyboardPress(UINT virtualKey, std::uint32_t scanCode, bool autoRepeat);
 // auto-repeat releases are dropped and return 0.
 UINT KeyboardRelease(UINT virtualKey, std::uint32_t scanCode, bool autoRepeat);
 void KeyboardReleaseAll();
+// Keeps held only the keys whose physical key is down: bit (n % 8) of down[n / 8] is set while
+// the key of scan code n is down, for n below scanCodes. A key pressed without a scan code,
+// or with one beyond that range, cannot be told to be down and is released. Nothing is pressed.
+void KeyboardKeepPhysical(const std::uint8_t* down, std::size_t scanCodes);
