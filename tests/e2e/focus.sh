@@ -184,6 +184,8 @@ through_minimise() {
     xdotool keyup Up Return
     xdotool windowactivate --sync "$E2E_WID" || e2e_fail "the window was not restored"
     e2e_wait_until 5 focus_is "$E2E_WID" || e2e_fail "the focus did not come back after the restore"
+    # The window manager may place the restored window elsewhere.
+    e2e_wait_until 5 e2e_find_client || e2e_fail "the arena was not drawn after the restore"
 }
 
 wm_running() {
