@@ -144,14 +144,15 @@ thrust_briefly() {
     sleep "${1:-0.06}"
 }
 
+# The other client starts and maps its window first: Up goes down just before it starts.
 go_away() {
-    thrust_briefly
+    thrust_briefly 0
     "$XFOCUS" away "$1" "$E2E_WID" "$KEYCODE_RETURN" "$KEYCODE_UP" || e2e_fail "the other client failed"
     e2e_wait_until 5 focus_is "$E2E_WID" || e2e_fail "the focus did not come back"
 }
 
 grab_keyboard() {
-    thrust_briefly
+    thrust_briefly 0
     "$XFOCUS" grab "$1" "$KEYCODE_RETURN" "$KEYCODE_UP" || e2e_fail "the other client failed"
 }
 
@@ -242,14 +243,15 @@ trial() {
     minimise) through_minimise ;;
     esac
     judge_thrust
+    judge_fire
     # Up never reached the game: nothing to judge of thrust; another scene.
     calc "exit !($SPEED_1 >= 0.3 || $SPEED_2 >= 0.3)" || return 1
-    # The window manager took so long to minimise that the ship reached the limit before the
-    # keyboard went: another scene. A key that stays held fails all three.
-    [[ "$WAY" != minimise ]] || calc "exit !($SPEED_1 < 3.5)" || return 1
-    calc "exit !($SPEED_1 < 3.5 && $SPEED_2 < 3.5 && $SPEED_2 <= 1.2 * $SPEED_1 + 0.3)" ||
+    # The keyboard took so long to go (a slow start of the other client, a slow window
+    # manager) that the ship neared the limit before: another scene. A key that stays held
+    # keeps the ship at the limit and fails all three.
+    calc "exit !($SPEED_1 < 3.5)" || return 1
+    calc "exit !($SPEED_2 < 3.5 && $SPEED_2 <= 1.2 * $SPEED_1 + 0.3)" ||
         e2e_fail "$WHAT: ship 1 kept accelerating after Up went up: $SPEED_1 then $SPEED_2 pixels a tick"
-    judge_fire
     e2e_log "$WHAT: ship 1 drifts at $SPEED_1 then $SPEED_2 pixels a tick and no longer fires"
 }
 
