@@ -202,21 +202,25 @@ runs_again() {
     [[ "$(arena_sum)" != "$PAUSED" ]]
 }
 
-# A shot where something else covers part of the ship is left out; 3 pixels allow for what
-# the cover left of it. Held Up flies it 5 pixels a tick within a fifth of a second.
+# A shot where something else covers much of the ship is left out; in the others, what covers
+# the rest can shift its centroid by a few pixels. Held Up flies it at 5 pixels a tick, some
+# 15 pixels within the first 5 ticks and hundreds within the 3 seconds watched.
 judge_thrust() {
     local -r until=$((SECONDS + 3))
     local seen=0 rest_x rest_y moved
+    local -a moves=()
     read -r _ rest_x rest_y <<<"$RED_AT_REST"
     while ((SECONDS < until)); do
         shoot
         ((SHIP_N >= IN_VIEW)) || continue
         moved=$(wrapped_distance "$rest_x" "$rest_y" "$SHIP_X" "$SHIP_Y")
-        calc "exit !($moved <= 3)" ||
-            e2e_fail "$WHAT: ship 1 moved $moved pixels from its rest at $RED_AT_REST $seen shots after the game ran again: Up is still held"
+        moves+=("$moved")
+        calc "exit !($moved <= 15)" ||
+            e2e_fail "$WHAT: ship 1 moved from its rest at $RED_AT_REST by ${moves[*]} pixels in the shots after the game ran again: Up is still held"
         seen=$((seen + 1))
     done
     ((seen >= 2)) || e2e_fail "$WHAT: ship 1 was in full view in only $seen shots"
+    MOVES=${moves[*]}
 }
 
 judge_fire() {
@@ -248,7 +252,7 @@ trial() {
     e2e_wait_until 10 runs_again || e2e_fail "$WHAT: P again did not resume the game"
     judge_thrust
     judge_fire
-    e2e_log "$WHAT: ship 1 stays at rest and no longer fires"
+    e2e_log "$WHAT: ship 1 stays at rest (off by $MOVES pixels) and no longer fires"
 }
 
 case "$WAY" in
