@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWindow>
 
+#include "platform/qt/KeyboardFocus.h"
 #include "platform/qt/NativeWindow.h"
 #include "platform/wnd/Backend.h"
 
@@ -177,4 +178,5 @@ void InstallKeyInput()
     // Also when the application is deactivated: the focus widget then becomes null.
     QObject::connect(qApp, &QApplication::focusChanged, filter,
                      [](QWidget*, QWidget* now) { NativeGameFocus(WndFromWidget(now) != nullptr); });
+    InstallKeyboardFocusWatch();
 }

@@ -9,6 +9,7 @@
 //
 // Coordinates are pixels: a window's client area starts at (0, 0) below a frame's menu
 // bar and inside a child's edge; a child window is placed in its parent's client area.
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/gdi/GdiObjects.h"
@@ -104,6 +105,11 @@ void NativeControllerRemoved(int id);
 void NativeControllerButton(int id, ControllerButton button, bool pressed);
 // The position of a stick axis from -32768 (left, up) to 32767 (right, down).
 void NativeControllerAxis(int id, ControllerAxis axis, int value);
+// The backend learnt which physical keys are down (the keyboard came back, or moved between
+// our windows): bit (n % 8) of down[n / 8] is set while the key of native scan code n is down,
+// for n below scanCodes. Every key of the table whose physical key is up is released; none is
+// pressed, since the key events of a key that went down meanwhile are still to come.
+void NativeKeysDown(const std::uint8_t* down, std::size_t scanCodes);
 void NativeSize(CWnd& wnd, CSize client);
 // The window is painting (inside its paint event): the erase message when one was asked
 // for, then the paint message.

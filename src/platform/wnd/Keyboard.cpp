@@ -1,6 +1,7 @@
 #include "platform/wnd/Keyboard.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 #include <utility>
 
@@ -109,6 +110,21 @@ void ControllerKeyUp(UINT virtualKey)
         --s_controllerHolds[virtualKey];
 }
 
+void KeyboardKeepPhysical(const std::uint8_t* down, std::size_t scanCodes)
+{
+    BYTE kept[kKeys] = {};
+    for (std::uint32_t code = 1; code < kScanCodes; ++code) {
+        const UINT key = s_pressedBy[code];
+        if (key == 0)
+            continue;
+        if (code < scanCodes && ((down[code / 8] >> (code % 8)) & 1u) != 0)
+            kept[key] = kDown;
+        else
+            s_pressedBy[code] = 0;
+    }
+    std::memcpy(s_keys, kept, kKeys);
+}
+
 bool NativeKey(CWnd* target, UINT virtualKey, std::uint32_t scanCode, bool pressed, bool autoRepeat)
 {
     if (FullScreenKey(target, virtualKey, pressed, autoRepeat))
@@ -132,4 +148,9 @@ bool NativeKey(CWnd* target, UINT virtualKey, std::uint32_t scanCode, bool press
 void NativeKeyboardLost()
 {
     KeyboardReleaseAll();
+}
+
+void NativeKeysDown(const std::uint8_t* down, std::size_t scanCodes)
+{
+    KeyboardKeepPhysical(down, scanCodes);
 }

@@ -3,10 +3,12 @@
 // query reports it: bit 0x80 of a key's byte is set while the key is held.
 // The backend feeds it from every key event of the application (NativeKey); each physical key
 // (its native scan code) releases the virtual key it pressed, whatever the release
-// event reports; losing the application focus releases every key.
+// event reports; losing the application focus releases every key, and when the backend
+// learns which physical keys are down, every key whose physical key is up is released.
 // Game controllers hold keys in a layer of their own (Controllers.h): a key is held while the
 // keyboard or any controller holds it, so that letting it go on one leaves it held on the
 // other. F11 and Alt+Enter switch the frame to full screen and back; the game never sees them.
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/wnd/Messages.h"
@@ -26,3 +28,7 @@ void KeyboardReleaseAll();
 // A controller's hold of a key; each is undone by one ControllerKeyUp.
 void ControllerKeyDown(UINT virtualKey);
 void ControllerKeyUp(UINT virtualKey);
+// Keeps held only the keys whose physical key is down: bit (n % 8) of down[n / 8] is set while
+// the key of scan code n is down, for n below scanCodes. A key pressed without a scan code,
+// or with one beyond that range, cannot be told to be down and is released. Nothing is pressed.
+void KeyboardKeepPhysical(const std::uint8_t* down, std::size_t scanCodes);
