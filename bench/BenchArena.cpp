@@ -270,6 +270,59 @@ void BM_ArenaPaint(benchmark::State& state)
 }
 BENCHMARK(BM_ArenaPaint)->Args({800, 600})->Args({1920, 1080})->UseManualTime()->Unit(benchmark::kMicrosecond);
 
+// One busy tick's frame drawn the game's way (the clear fills only what the last frame
+// drew) against a full clear of the same surface with FillSolidRect, in the same loop.
+// Each iteration ticks first (untimed), so every frame draws a moved scene over the last.
+void BM_ArenaTickFrame(benchmark::State& state)
+{
+    const int width = static_cast<int>(state.range(0));
+    const int height = static_cast<int>(state.range(1));
+    CArenaView arena;
+    PrepareArena(arena, width, height);
+    CBitmap clearOnly;
+    CDC clearDC;
+    clearDC.CreateCompatibleDC(nullptr);
+    clearOnly.CreateCompatibleBitmap(&clearDC, width, height);
+    clearDC.SelectObject(&clearOnly);
+    SceneSnapshot snapshot;
+    snapshot.Take(arena);
+    arena.OnPaint();
+
+    Samples frames(state.max_iterations);
+    Samples clears(state.max_iterations);
+    long long drawn = 0;
+    int ticks = 0;
+    COLORREF colour = 0;
+    for (auto _ : state) {
+        // The scene restarts now and then, so that it stays as busy as it began.
+        if (++ticks % 200 == 0)
+            snapshot.Restore(arena);
+        arena.OnTimer(CArenaView::kTimerId);
+        const Clock::time_point start = Clock::now();
+        arena.OnPaint();
+        const Clock::time_point painted = Clock::now();
+        benchmark::ClobberMemory();
+        const double seconds = SecondsBetween(start, painted);
+        state.SetIterationTime(seconds);
+        frames.Add(seconds);
+        drawn += arena.m_memBitmap.m_drawn.Area();
+
+        const Clock::time_point clearStart = Clock::now();
+        clearDC.FillSolidRect(0, 0, width, height, colour++);
+        benchmark::ClobberMemory();
+        clears.Add(SecondsBetween(clearStart, Clock::now()));
+    }
+    const double frameMedian = frames.PercentileMicroseconds(0.5);
+    const double clearMedian = clears.PercentileMicroseconds(0.5);
+    state.counters["median_us"] = frameMedian;
+    state.counters["p99_us"] = frames.PercentileMicroseconds(0.99);
+    state.counters["clear_median_us"] = clearMedian;
+    state.counters["frame_over_clear"] = clearMedian > 0.0 ? frameMedian / clearMedian : 0.0;
+    state.counters["drawn_share"] =
+        static_cast<double>(drawn) / (static_cast<double>(state.iterations()) * width * height);
+}
+BENCHMARK(BM_ArenaTickFrame)->Args({1920, 1080})->UseManualTime()->Unit(benchmark::kMicrosecond);
+
 // The floor alone, and beside it the two ways of filling with std::fill.
 template <void (*Fill)(std::uint32_t*, std::size_t)>
 void BM_FrameFloor(benchmark::State& state)

@@ -9,7 +9,7 @@
 
 struct CRegion
 {
-    static constexpr int kCapacity = 16;
+    static constexpr int kCapacity = 64;
     // Two rectangles become one when their bounding box wastes at most this many pixels
     // that neither covers: filling or showing a rectangle costs about that much more
     // than its pixels.

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The screen equals the surface: each frame puts on the window only what changed, and that
+# must leave nothing stale. With the scene frozen by P, the screen after play, after a dialog
+# over the arena closes and after another window over it goes away must equal the same
+# scene painted whole, which a resize forces (the surface is made anew and put entire).
+# A hit spark lives for one frame only and a whole repaint of a frozen scene drops it, so a
+# scene frozen on a spark is played on and frozen again (bounded tries); stale pixels would
+# differ in every try.
+source "$(dirname "$0")/lib.sh"
+e2e_init "$@"
+e2e_start_game
+
+# An md5 of the client area's pixels in a fresh screenshot.
+client_sum() {
+    /usr/bin/convert "$(e2e_shot)" -crop "${E2E_CW}x${E2E_CH}+${E2E_CX}+${E2E_CY}" +repage -depth 8 rgb:- | md5sum
+}
+
+# Waits until two screenshots in a row agree; prints their sum.
+settled_sum() {
+    local previous="" current
+    local -r deadline=$((SECONDS + 10))
+    while ((SECONDS < deadline)); do
+        current=$(client_sum)
+        [[ "$current" == "$previous" ]] && { echo "$current"; return 0; }
+        previous=$current
+        sleep 0.2
+    done
+    return 1
+}
+
+readonly W=$E2E_W H=$E2E_H
+sized() {
+    e2e_read_geometry
+    ((E2E_W == $1 && E2E_H == $2))
+}
+# Resizes the window away and back; the frozen scene is then painted whole.
+repaint_whole() {
+    xdotool windowsize --sync "$E2E_WID" $((W + 37)) $((H + 23))
+    e2e_wait_until 10 sized $((W + 37)) $((H + 23)) || e2e_fail "the window did not grow"
+    xdotool windowsize --sync "$E2E_WID" "$W" "$H"
+    e2e_wait_until 10 sized "$W" "$H" || e2e_fail "the window did not shrink back"
+    e2e_wait_until 10 e2e_find_client || e2e_fail "the arena was not found after the resize"
+}
+
+toggle_pause() {
+    xdotool windowfocus --sync "$E2E_WID"
+    xdotool key p
+}
+
+# compare WHAT SUM: the settled screen now must be the whole repaint's.
+compare() {
+    local now
+    now=$(settled_sum) || e2e_fail "the screen did not settle $1"
+    [[ "$now" == "$whole" ]]
+}
+
+frozen_equals_whole() {
+    local played
+    played=$(settled_sum) || e2e_fail "the frozen scene kept changing"
+    repaint_whole
+    whole=$(settled_sum) || e2e_fail "the repainted scene did not settle"
+    [[ "$played" == "$whole" ]]
+}
+
+whole=""
+ok=""
+for try in 1 2 3 4 5; do
+    # Play a while, a window passing over the arena meanwhile, then freeze.
+    sleep 1.5
+    xlogo -geometry 300x200+$((E2E_CX + 40))+$((E2E_CY + 60)) &
+    logo=$!
+    sleep 0.5
+    kill "$logo" && wait "$logo" 2>/dev/null || true
+    sleep 0.5
+    toggle_pause
+    if frozen_equals_whole; then
+        ok=1
+        break
+    fi
+    e2e_log "try $try: the frozen frame differs from its whole repaint; playing on"
+    toggle_pause
+done
+[[ -n "$ok" ]] || e2e_fail "after play the screen never equalled the scene painted whole"
+e2e_log "after play: the screen equals the whole repaint (try $try)"
+
+# A dialog over the arena, closed again.
+e2e_open_menu alt+h
+xdotool key a
+find_about() {
+    about=$(e2e_windows_named Vexlor | grep -vx "$E2E_WID" | head -n1 || true)
+    [[ -n "$about" ]]
+}
+e2e_wait_until 10 find_about || e2e_fail "the About dialog did not open"
+settled_sum >/dev/null || true
+xdotool windowfocus --sync "$about"
+xdotool key Return
+e2e_wait_until 10 eval '! e2e_windows_named Vexlor | grep -qx "$about"' || e2e_fail "the dialog did not close"
+compare "after the dialog" || e2e_fail "after the dialog closed the screen differs from the frozen scene"
+e2e_log "after a dialog: the screen equals the frozen scene"
+
+# Another window over the arena, gone again.
+xlogo -geometry 500x400+$((E2E_CX + 20))+$((E2E_CY + 20)) &
+logo=$!
+e2e_wait_until 10 eval '[[ -n "$(e2e_windows_named xlogo)" ]]' || e2e_fail "the covering window did not show"
+kill "$logo" && wait "$logo" 2>/dev/null || true
+e2e_wait_until 10 eval '[[ -z "$(e2e_windows_named xlogo)" ]]' || e2e_fail "the covering window did not go"
+compare "after uncovering" || e2e_fail "after the window was uncovered the screen differs from the frozen scene"
+e2e_log "after uncovering: the screen equals the frozen scene"
+
+# Playing on after all that, then frozen again: still nothing stale.
+ok=""
+for try in 1 2 3; do
+    toggle_pause
+    sleep 1
+    toggle_pause
+    frozen_equals_whole && { ok=1; break; }
+done
+[[ -n "$ok" ]] || e2e_fail "after playing on the screen never equalled the scene painted whole"
+e2e_log "damage ok"
