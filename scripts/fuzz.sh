@@ -21,7 +21,6 @@ cmake --build "$BUILD_DIR" --target vexlor_fuzz -j "$(nproc)"
 
 readonly CORPUS="$BUILD_DIR/fuzz-corpus" FINDINGS="$BUILD_DIR/fuzz-findings"
 mkdir -p "$CORPUS" "$FINDINGS"
-export QT_QPA_PLATFORM=offscreen
 export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 

@@ -1,5 +1,5 @@
 // Runs every unit test inside one Qt application on the offscreen platform, so that
-// text rendering and the window layer work without a display.
+// the window layer works without a display.
 #include <QApplication>
 #include <gtest/gtest.h>
 

@@ -1,7 +1,6 @@
 // libFuzzer target: the input bytes choose a random session at a fresh detached arena
 // (keys, resizes from 0 x 0 to 4000 x 3000, pauses, painted frames, ticks), every tick checked against the
 // arena's rules. A broken rule aborts, so that libFuzzer keeps the input.
-#include <QGuiApplication>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,10 +8,8 @@
 #include "core/RandomRange.h"
 #include "support/ArenaInvariants.h"
 
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication application(*argc, *argv);  // text is drawn by Qt's font engine
     g_calendarClock = [] { return std::int32_t{1'700'000'000}; };
     return 0;
 }

@@ -1,7 +1,6 @@
 // A long headless session of the arena, every tick checked against its rules.
 // Usage: vexlor_soak [TICKS [SEED]]   (or VEXLOR_SOAK_TICKS; 10 000 000 ticks by default)
 // Exits 0 when every tick held, else prints the broken rule with its tick and seed and exits 1.
-#include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -11,8 +10,6 @@
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);  // text is drawn by Qt's font engine
     const char* const ticksText = argc > 1 ? argv[1] : std::getenv("VEXLOR_SOAK_TICKS");
     const long long ticks = ticksText != nullptr ? std::atoll(ticksText) : 10'000'000;
     const long long seed = argc > 2 ? std::atoll(argv[2]) : 1;
