@@ -3,6 +3,8 @@
 #   scripts/web.sh build          builds the page into build-web/ (build-web/page/index.html)
 #   scripts/web.sh serve [PORT]   builds it if needed and serves it at http://127.0.0.1:PORT/
 #                                 (8080 by default) until stopped
+#   scripts/web.sh measure [S]    builds it and measures it in headless chromium: size, start
+#                                 to first frame, ticks a second and CPU over S seconds (60)
 # Needs emscripten (Debian's package); its tools find Debian's node modules through NODE_PATH.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -24,8 +26,14 @@ serve)
     echo "Vexlor at http://127.0.0.1:$port/ (Ctrl+C stops)"
     exec python3 -m http.server "$port" --bind 127.0.0.1 --directory "$build/page"
     ;;
+measure)
+    build_page
+    [[ -d "$root/tests/web/node_modules/puppeteer-core" ]] ||
+        PUPPETEER_SKIP_DOWNLOAD=1 npm ci --prefix "$root/tests/web" --no-audit --no-fund
+    node "$root/tests/web/measure.mjs" "$build/page" "${2:-60}"
+    ;;
 *)
-    echo "usage: $0 build | serve [PORT]" >&2
+    echo "usage: $0 build | serve [PORT] | measure [SECONDS]" >&2
     exit 2
     ;;
 esac
