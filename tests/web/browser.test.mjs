@@ -115,12 +115,14 @@ const checks = {
     });
     if (box.width + 4 !== box.cssWidth || box.height + 4 !== box.cssHeight || box.bottom !== box.inner ||
         box.rendering !== 'pixelated') fail(`canvas ${JSON.stringify(box)}`);
-    // It follows the window's size.
+    // It follows the window's size, and shows the frame again at once, also while paused.
+    await key(page, 'KeyP');
     await page.setViewport({ width: 640, height: 480 });
+    const glyphs = fontGlyphs();
     await waitFor('the arena to follow the window', async () => {
       const f = await frame(page);
-      return f.width === 636 && f.at(f.width - 1, f.height - 1) === BLACK;
-    });
+      return f.width === 636 && f.height === box.height - 220 && textMismatches(f, glyphs, 'Score:', 10, 10, WHITE, BLACK) === 0;
+    }, 3000);
   },
 
   async scoreboard(browser, url) {

@@ -95,8 +95,12 @@ void UpdateClientSize(CNativeWindow& window)
     if (client.cx == window.m_client.cx && client.cy == window.m_client.cy)
         return;
     window.m_client = client;
-    if (window.m_wnd)
-        NativeSize(*window.m_wnd, client);
+    if (!window.m_wnd)
+        return;
+    NativeSize(*window.m_wnd, client);
+    // A canvas loses its pixels with its size: it is painted again, as an exposed window is.
+    if (window.m_wnd && !window.m_topLevel)
+        backend::InvalidateNativeWindow(window);
 }
 
 void Paint(CNativeWindow& window)
