@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Measures the running game against the floor: a bare Qt window that only shows a full
-# 800 x 600 image 40 times a second (vexlor_floor_window). Under a private Xvfb both run
-# alternately (game, floor, game, floor, ...) for the same number of seconds with an
-# 800 x 600 client area, and for each run this prints:
+# image of its own size 40 times a second (vexlor_floor_window). Under a private Xvfb
+# with one screen for each size, both run alternately (at each size in turn: game,
+# floor; then the next size; then the next round) for the same number of seconds, and
+# for each run this prints:
 #   CPU seconds      utime + stime from /proc/PID/stat, read just before stopping
 #   peak memory      VmHWM from /proc/PID/status, read just before stopping
 #   ticks/s          from the tick log (VEXLOR_TICK_LOG: one monotonic-ns line per tick),
@@ -11,13 +12,19 @@
 #   CPU to 1st frame the CPU seconds used by the time the first frame was seen
 #   first frame      from launch until a screenshot shows the first frame: the white of
 #                    the scoreboard labels (the floor's image has a white block there)
-# then the medians over the rounds and the ratios game/floor against the targets.
+# then the medians over the rounds for each size and the ratios game/floor against the
+# targets. Last, one run of the game alone with a huge client area checks that it still
+# holds its tick rate there.
 # CPU time comes in steps of 10 ms: longer runs (-s 30) give steadier ratios.
 #
-# Usage: scripts/measure.sh [-n ROUNDS] [-s SECONDS] [-b BUILD_DIR] [--game PATH] [--floor PATH]
-#   ROUNDS   rounds of one game run and one floor run (default 3)
+# Usage: scripts/measure.sh [-n ROUNDS] [-s SECONDS] [-b BUILD_DIR] [--sizes "WxH ..."]
+#                           [--huge WxH|none] [--game PATH] [--floor PATH]
+#   ROUNDS   rounds of one game run and one floor run at each size (default 3)
 #   SECONDS  length of every run, from launch (default 10)
 #   BUILD_DIR where vexlor and bench/vexlor_floor_window are (default build)
+#   --sizes  the client areas measured (default "800x600 1920x1080 3840x2160"); the
+#            targets name the first and the last
+#   --huge   the client area of the tick-rate check (default 7680x4320), or none
 # Needs: Xvfb, xdotool, xwd (x11-apps), od, awk.
 set -euo pipefail
 
@@ -27,8 +34,8 @@ RUN_SECONDS=10
 BUILD_DIR="$ROOT/build"
 GAME=""
 FLOOR=""
-readonly CLIENT_W=800
-readonly CLIENT_H=600
+SIZES="800x600 1920x1080 3840x2160"
+HUGE=7680x4320
 
 usage() {
     sed -n '/^# Usage:/,/^# Needs:/p' "${BASH_SOURCE[0]}" | sed 's/^# \{0,1\}//'
@@ -42,6 +49,8 @@ while (($#)); do
     -b) BUILD_DIR=${2:?}; shift 2 ;;
     --game) GAME=${2:?}; shift 2 ;;
     --floor) FLOOR=${2:?}; shift 2 ;;
+    --sizes) SIZES=${2:?}; shift 2 ;;
+    --huge) HUGE=${2:?}; shift 2 ;;
     -h | --help) usage ;;
     *) echo "unknown argument: $1" >&2; usage ;;
     esac
@@ -50,6 +59,11 @@ GAME=${GAME:-$BUILD_DIR/vexlor}
 FLOOR=${FLOOR:-$BUILD_DIR/bench/vexlor_floor_window}
 [[ "$ROUNDS" =~ ^[1-9][0-9]*$ ]] || { echo "ROUNDS must be a positive whole number" >&2; exit 2; }
 [[ "$RUN_SECONDS" =~ ^[1-9][0-9]*$ ]] || { echo "SECONDS must be a positive whole number" >&2; exit 2; }
+read -r -a SIZE_LIST <<<"$SIZES"
+((${#SIZE_LIST[@]} > 0)) || { echo "no sizes to measure" >&2; exit 2; }
+for size in "${SIZE_LIST[@]}" $([[ $HUGE == none ]] || echo "$HUGE"); do
+    [[ "$size" =~ ^[1-9][0-9]*x[1-9][0-9]*$ ]] || { echo "not a size: $size (WIDTHxHEIGHT)" >&2; exit 2; }
+done
 for program in "$GAME" "$FLOOR"; do
     [[ -x "$program" ]] || { echo "no executable at $program (build it first)" >&2; exit 2; }
 done
@@ -96,14 +110,26 @@ wait_until() {
     done
 }
 
+# The room around a client area that a screen keeps for the window's menu and edges.
+readonly SCREEN_MARGIN=128
+# One screen for each size (then one for the huge check), each only as large as that
+# size needs, so that the screenshots that look for a first frame stay small.
+DISPLAY_BASE=""
 start_xvfb() {
     local -r display_file="$WORK/display"
+    local -a screens=()
+    local n=0 size
+    for size in "$@"; do
+        screens+=(-screen "$n" "$((${size%x*} + SCREEN_MARGIN))x$((${size#*x} + SCREEN_MARGIN))x24")
+        n=$((n + 1))
+    done
     # -br: a black root, so that nothing is white before a program draws.
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -br -noreset -nolisten tcp 3>"$display_file" \
+    Xvfb -displayfd 3 "${screens[@]}" -br -noreset -nolisten tcp 3>"$display_file" \
         >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     wait_until 20 test -s "$display_file" || die "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-    export DISPLAY=":$(head -n1 "$display_file")"
+    DISPLAY_BASE=":$(head -n1 "$display_file")"
+    export DISPLAY="$DISPLAY_BASE.0"
     unset WAYLAND_DISPLAY
     export QT_QPA_PLATFORM=xcb
     export XDG_RUNTIME_DIR="$WORK"
@@ -280,61 +306,94 @@ run_one() {
 }
 
 # --- Main ----------------------------------------------------------------------------
-start_xvfb
-echo "# display $DISPLAY, $ROUNDS rounds of $RUN_SECONDS s, client ${CLIENT_W}x${CLIENT_H}"
+SCREEN_SIZES=("${SIZE_LIST[@]}")
+[[ $HUGE == none ]] || SCREEN_SIZES+=("$HUGE")
+start_xvfb "${SCREEN_SIZES[@]}"
+echo "# display $DISPLAY_BASE, $ROUNDS rounds of $RUN_SECONDS s at ${SIZE_LIST[*]}"
 calibrate_game
-GAME_W=$((CLIENT_W + CHROME_W))
-GAME_H=$((CLIENT_H + CHROME_H))
-echo "# the game's window is its arena plus ${CHROME_W}x${CHROME_H} of menu and edges: ${GAME_W}x${GAME_H}"
+echo "# the game's window is its arena plus ${CHROME_W}x${CHROME_H} of menu and edges"
 echo "# game:  $GAME"
 echo "# floor: $FLOOR"
 
 RESULTS="$WORK/results"
 : >"$RESULTS"
-readonly ROW='%-5s %-5s %7s %11s %8s %8s %10s %8s %15s %9s\n'
-# report KIND ROUND: prints the last run's results and keeps them for the medians.
+readonly ROW='%-5s %-10s %-5s %7s %11s %8s %8s %10s %8s %15s %10s\n'
+# report KIND ROUND SIZE: prints the last run's results and keeps them for the medians.
 report() {
-    printf "$ROW" "$2" "$1" "$R_CPU" "$R_CPU_FIRST" "$R_PEAK_MB" "$R_TPS" "$R_MEDIAN_MS" "$R_P99_MS" "$R_FIRST_MS" "$R_SIZE"
-    echo "$1 $R_CPU $R_PEAK_MB $R_TPS $R_MEDIAN_MS $R_P99_MS $R_FIRST_MS $R_CPU_FIRST" >>"$RESULTS"
+    printf "$ROW" "$2" "$3" "$1" "$R_CPU" "$R_CPU_FIRST" "$R_PEAK_MB" "$R_TPS" "$R_MEDIAN_MS" "$R_P99_MS" \
+        "$R_FIRST_MS" "$R_SIZE"
+    echo "$1 $3 $R_CPU $R_PEAK_MB $R_TPS $R_MEDIAN_MS $R_P99_MS $R_FIRST_MS $R_CPU_FIRST" >>"$RESULTS"
 }
-printf "$ROW" round run cpu_s cpu_to_1st_s peak_MB ticks/s median_ms p99_ms first_frame_ms window
-for ((round = 1; round <= ROUNDS; round++)); do
-    # Both windows sit at the top-left corner; the first frame is looked for in the rows
-    # of the scoreboard labels, which lie 10 to 30 pixels into the client area.
+# measure_game SCREEN SIZE / measure_floor SCREEN SIZE: one run on that screen with that client area.
+# Both windows sit at the top-left corner; the first frame is looked for in the rows of
+# the scoreboard labels, which lie 10 to 30 pixels into the client area.
+measure_game() {
+    local -r w=${2%x*} h=${2#*x}
     FRAME_ROW=$((ARENA_Y + 8)) FRAME_ROWS=26
-    run_one game Vexlor "$GAME" -qwindowgeometry "${GAME_W}x${GAME_H}+0+0"
-    report game "$round"
+    DISPLAY="$DISPLAY_BASE.$1" run_one game Vexlor "$GAME" -qwindowgeometry "$((w + CHROME_W))x$((h + CHROME_H))+0+0"
+}
+measure_floor() {
     FRAME_ROW=8 FRAME_ROWS=26
-    run_one floor "Vexlor floor" "$FLOOR" -qwindowgeometry "${CLIENT_W}x${CLIENT_H}+0+0"
-    report floor "$round"
+    DISPLAY="$DISPLAY_BASE.$1" run_one floor "Vexlor floor" "$FLOOR" -qwindowgeometry "$2+0+0"
+}
+printf "$ROW" round client run cpu_s cpu_to_1st_s peak_MB ticks/s median_ms p99_ms first_frame_ms window
+for ((round = 1; round <= ROUNDS; round++)); do
+    for ((screen = 0; screen < ${#SIZE_LIST[@]}; screen++)); do
+        size=${SIZE_LIST[screen]}
+        measure_game "$screen" "$size"
+        report game "$round" "$size"
+        measure_floor "$screen" "$size"
+        report floor "$round" "$size"
+    done
 done
+if [[ $HUGE != none ]]; then
+    measure_game "${#SIZE_LIST[@]}" "$HUGE"
+    report game huge "$HUGE"
+fi
 
-# Medians over the rounds, then the ratios against the targets.
-awk '
-    function median(kind, column,    n, i, j, t, a) {
+# Medians over the rounds for each size, then the ratios against the targets.
+awk -v first="${SIZE_LIST[0]}" -v last="${SIZE_LIST[${#SIZE_LIST[@]} - 1]}" -v sizes="$SIZES" -v huge="$HUGE" '
+    function median(kind, size, column,    n, i, j, t, a) {
         n = 0
-        for (i = 1; i <= rows; i++) if (k[i] == kind && v[i, column] != "n/a") a[++n] = v[i, column] + 0
+        for (i = 1; i <= rows; i++) if (k[i] == kind && z[i] == size && v[i, column] != "n/a") a[++n] = v[i, column] + 0
         if (n == 0) return "n/a"
         for (i = 2; i <= n; i++) for (j = i; j > 1 && a[j - 1] > a[j]; j--) { t = a[j]; a[j] = a[j - 1]; a[j - 1] = t }
         return (n % 2) ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
     }
     function verdict(ok) { return ok ? "met" : "MISSED" }
-    { rows++; k[rows] = $1; for (c = 2; c <= 8; c++) v[rows, c] = $c }
+    function ticks(label, size,    tps, p99) {
+        tps = median("game", size, 5); p99 = median("game", size, 7)
+        if (tps == "n/a") { printf "  %-22s n/a (the game wrote no tick log)\n", label; return }
+        printf "  %-22s %.2f ticks/s (target 40.0 +- 0.2: %s), p99 interval %.2f ms (target <= 27 ms: %s)\n",
+            label, tps, verdict(tps >= 39.8 && tps <= 40.2), p99, verdict(p99 <= 27)
+    }
+    { rows++; k[rows] = $1; z[rows] = $2; for (c = 3; c <= 9; c++) v[rows, c] = $c }
     END {
         split("cpu_s peak_MB ticks/s median_ms p99_ms first_frame_ms cpu_to_1st_s", names, " ")
-        for (c = 2; c <= 8; c++) { g[c] = median("game", c); f[c] = median("floor", c) }
-        printf "\n%-14s %12s %12s\n", "median", "game", "floor"
-        for (c = 2; c <= 8; c++) printf "%-14s %12s %12s\n", names[c - 1], g[c], f[c]
-        print ""
-        if (f[2] > 0) printf "CPU game/floor          %.2f   (target <= 1.25: %s)\n", g[2] / f[2], verdict(g[2] / f[2] <= 1.25)
-        if (f[2] - f[8] > 0) printf "  after the first frame %.2f   (%.2f s against %.2f s)\n", (g[2] - g[8]) / (f[2] - f[8]), g[2] - g[8], f[2] - f[8]
-        printf "peak memory game-floor  %+.1f MB (target <= +10 MB: %s)\n", g[3] - f[3], verdict(g[3] - f[3] <= 10)
-        if (g[4] != "n/a") {
-            printf "game ticks/s            %.2f  (target 40.0 +- 0.2: %s)\n", g[4], verdict(g[4] >= 39.8 && g[4] <= 40.2)
-            printf "game p99 interval       %.2f ms (target <= 27 ms: %s)\n", g[6], verdict(g[6] <= 27)
-        } else {
-            print "game ticks/s            n/a (the game wrote no tick log)"
+        n = split(sizes, list, " ")
+        for (s = 1; s <= n; s++) {
+            size = list[s]
+            printf "\nmedian at %-12s %12s %12s\n", size, "game", "floor"
+            for (c = 3; c <= 9; c++) printf "%-22s %12s %12s\n", names[c - 2], median("game", size, c), median("floor", size, c)
         }
-        if (f[4] != "n/a") printf "floor ticks/s           %.2f, p99 interval %.2f ms\n", f[4], f[6]
-        if (f[7] > 0) printf "first frame game/floor  %.2f   (target <= 1.2: %s)\n", g[7] / f[7], verdict(g[7] / f[7] <= 1.2)
+        print ""
+        for (s = 1; s <= n; s++) {
+            size = list[s]; g = median("game", size, 3); f = median("floor", size, 3)
+            printf "at %-10s CPU game/floor %.2f", size, (f > 0 ? g / f : 0)
+            if (size == first) printf "   (target <= 0.9: %s)", verdict(f > 0 && g / f <= 0.9)
+            else if (size == last) printf "   (target <= 0.3: %s)", verdict(f > 0 && g / f <= 0.3)
+            printf "\n"
+            ticks("", size)
+            if (median("floor", size, 5) != "n/a") printf "  %-22s %.2f ticks/s, p99 interval %.2f ms\n", "floor", median("floor", size, 5), median("floor", size, 7)
+        }
+        g1 = median("game", first, 3); gn = median("game", last, 3)
+        if (g1 > 0) printf "game CPU at %s / at %s   %.2f   (target <= 1.5: %s)\n", last, first, gn / g1, verdict(gn / g1 <= 1.5)
+        d = median("game", first, 4) - median("floor", first, 4)
+        printf "peak memory game-floor at %s  %+.1f MB (target <= +10 MB: %s)\n", first, d, verdict(d <= 10)
+        f7 = median("floor", first, 8)
+        if (f7 > 0) printf "first frame game/floor at %s  %.2f   (target <= 1.2: %s)\n", first, median("game", first, 8) / f7, verdict(median("game", first, 8) / f7 <= 1.2)
+        if (huge != "none") {
+            printf "game alone at %s: CPU %s s in the run\n", huge, median("game", huge, 3)
+            ticks("", huge)
+        }
     }' "$RESULTS"

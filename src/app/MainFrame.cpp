@@ -1,5 +1,7 @@
 #include "app/MainFrame.h"
 
+#include "app/ControllerSeats.h"
+
 namespace {
 
 constexpr MessageEntry kEntries[] = {
@@ -11,7 +13,11 @@ constexpr MessageEntry kEntries[] = {
 
 const MessageMap CMainFrame::s_messageMap{&CFrameWnd::s_messageMap, kEntries};
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    // The seats' game window goes with the frame.
+    SetControllerSeats({}, nullptr);
+}
 
 const MessageMap* CMainFrame::GetMessageMap() const
 {
@@ -40,6 +46,7 @@ int CMainFrame::OnCreate(const CREATESTRUCT* cs)
                             AFX_IDW_PANE_FIRST, nullptr)) {
         return -1;
     }
+    SetControllerSeats(g_controllerSeats, &m_arenaView);
     return 0;
 }
 

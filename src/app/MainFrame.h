@@ -1,6 +1,7 @@
 #pragma once
 // CMainFrame: the main window. It holds the arena view by value, stretches it over its
-// client area and always hands it the keyboard focus.
+// client area and always hands it the keyboard focus. Game controllers drive the arena's
+// seats while the frame is there.
 #include "arena/ArenaView.h"
 #include "platform/wnd/FrameWnd.h"
 

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# The game keys on a real keyboard. Ship 1 (red) rests facing right under the keys: Enter
-# fires bullets to the right, holding Up flies it to the right. Ship 3 (blue), handed to
-# the keypad by F3 with Num Lock on, fires with keypad + and flies forward on keypad 8 and
-# backward on keypad 5. Page Up adds the fourth column, Page Down leaves no fewer than two.
-# F1 hands ship 1 to its autopilot, which fires by itself, and F1 again gives it back to
-# the keys. P pauses (the arena stands still) and resumes; Escape ends the game with
-# status 0 even while paused.
+# The game keys on a real keyboard. Ship 1 (red) rests under the keys: Enter fires bullets
+# from its nose along its heading, as read from its shape on the screen, and holding Up
+# flies it along that heading. Ship 3 (blue), handed to the keypad by F3 with Num Lock on,
+# fires with keypad + and flies forward on keypad 8 and backward on keypad 5. Page Up adds
+# the fourth column, Page Down leaves no fewer than two. F1 hands ship 1 to its autopilot,
+# which fires by itself, and F1 again gives it back to the keys. P pauses (the arena stands
+# still) and resumes; Escape ends the game with status 0 even while paused.
+#
+# Nothing here assumes a ship keeps its place or heading: F4, F2 and F3 leave nobody to
+# fire at ship 1 and ship 3, every heading is read from the screen, and a death seen in the
+# judged ship's Deaths cell starts the whole scene again (a bounded number of times).
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
@@ -28,10 +32,14 @@ readonly IN_VIEW=45
 
 calc() { awk "BEGIN { $1 }"; }
 
-# ship_state FILE COLOUR SLOT: one ship in a screenshot. Prints "ship N X Y": its N pixels
-# and their centroid, taken on the wrapping arena so that a ship across an edge stays
-# whole; then "bullet X Y" for each of its bullets, a 4x4 ring in its colour around four
-# white pixels. Its bullets and its scoreboard column are not part of the ship.
+# ship_state FILE COLOUR SLOT: one ship in a screenshot. Prints "ship N X Y CLEAR": its N
+# pixels and their centroid, taken on the wrapping arena so that a ship across an edge
+# stays whole, and CLEAR 1 when the centroid lies well inside the arena and away from the
+# ship's scoreboard column, so that nothing of the ship is clipped or left out with it;
+# then "bullet X Y" for each of its bullets, a 4x4 ring in its colour around four white
+# pixels, "pixel X Y" for each pixel of the ship (the hull and any marks around it) and
+# "death X Y" for each pixel in its colour in its Deaths cell. Its bullets and its
+# scoreboard column are not part of the ship.
 ship_state() {
     e2e_client_pixels "$1" | awk -v c="$2" -v col="$(column_x "$3")" -v w="$E2E_CW" -v h="$E2E_CH" '
         function has(x, y, colour, k) { k = x " " y; return (k in at) && at[k] == colour }
@@ -53,25 +61,61 @@ ship_state() {
             for (k in at) {
                 if (at[k] != c || (k in covered)) continue
                 split(k, p, " "); x = p[1] + 0; y = p[2] + 0
-                if (x >= col && x < col + 30 && y < 50) continue
+                if (x >= col && x < col + 30 && y < 50) {
+                    if (y >= 28 && y < 48) print "death " x " " y
+                    continue
+                }
                 ++n
+                print "pixel " x " " y
                 ax += cos(2 * pi * x / w); ay += sin(2 * pi * x / w)
                 bx += cos(2 * pi * y / h); by += sin(2 * pi * y / h)
             }
             cx = atan2(ay, ax) * w / (2 * pi); if (cx < 0) cx += w
             cy = atan2(by, bx) * h / (2 * pi); if (cy < 0) cy += h
-            printf "ship %d %.3f %.3f\n", n, cx, cy
+            clear = cx >= 20 && cx <= w - 20 && cy >= 20 && cy <= h - 20 && (cx - col - 15) ^ 2 + (cy - 25) ^ 2 >= 50 ^ 2
+            printf "ship %d %.3f %.3f %d\n", n, cx, cy, clear
             for (i = 1; i <= nb; ++i) print "bullet " bullets[i]
         }'
 }
 
-# shoot COLOUR SLOT: a fresh screenshot of that ship; sets STATE, SHIP ("N X Y"),
-# SHIP_N, SHIP_X, SHIP_Y and BULLETS (their count).
+# shoot COLOUR SLOT: a fresh screenshot of that ship; sets SHOT, STATE, SHIP ("N X Y"),
+# SHIP_N, SHIP_X, SHIP_Y, SHIP_CLEAR and BULLETS (their count). While a Deaths cell is
+# watched (watch_deaths), a change in it ends the scene: exit 3, and it starts again.
 shoot() {
-    STATE=$(ship_state "$(e2e_shot)" "$1" "$2")
+    SHOT=$(e2e_shot)
+    STATE=$(ship_state "$SHOT" "$1" "$2")
     SHIP=$(awk '$1 == "ship" { print $2, $3, $4 }' <<<"$STATE")
-    read -r SHIP_N SHIP_X SHIP_Y <<<"$SHIP"
+    read -r SHIP_N SHIP_X SHIP_Y SHIP_CLEAR <<<"$(awk '$1 == "ship" { print $2, $3, $4, $5 }' <<<"$STATE")"
     BULLETS=$(grep -c '^bullet' <<<"$STATE" || true)
+    [[ -z "$WATCHED" || "$WATCHED" != "$2" ]] || deaths_unchanged "$2" ||
+        { e2e_log "ship $(($2 + 1))'s Deaths cell changed: it died, so the scene starts again"; exit 3; }
+}
+
+in_full_view() {
+    ((SHIP_N >= IN_VIEW && SHIP_CLEAR == 1))
+}
+
+# The Deaths cell of the watched ship, read only while the ship itself is well away from it.
+WATCHED=""
+DEATHS_SEEN=""
+deaths_cell() {
+    grep '^death' <<<"$STATE" | sort | md5sum
+}
+ship_near_its_cell() {
+    calc "exit !(($SHIP_N > 0) && ($SHIP_X - $(column_x "$1") - 12) ^ 2 + ($SHIP_Y - 38) ^ 2 < 50 ^ 2)"
+}
+deaths_unchanged() {
+    ship_near_its_cell "$1" || [[ "$(deaths_cell)" == "$DEATHS_SEEN" ]]
+}
+# watch_deaths COLOUR SLOT: from now on a death of that ship ends the scene.
+watch_deaths() {
+    WATCHED=""
+    local -r give_up=$((SECONDS + 20))
+    until shoot "$1" "$2" && ! ship_near_its_cell "$2"; do
+        ((SECONDS < give_up)) || { e2e_log "ship $(($2 + 1)) stays at its scoreboard column: starting again"; exit 3; }
+    done
+    DEATHS_SEEN=$(deaths_cell)
+    WATCHED=$2
 }
 
 # wrapped_step X0 Y0 X1 Y1: the shortest way from (X0, Y0) to (X1, Y1) across the wrapping
@@ -84,9 +128,10 @@ wrapped_step() {
 
 # --- A scene in which nothing fires at ship 1 ---------------------------------------------
 # F4 gives the sentry to the keys (it stops firing), F2 and F3 ships 2 and 3. Ship 1 rests
-# where it started until a key moves it. It must rest below the scoreboard and clear of the
+# where it is until a key moves it, or drifts on if a death before the keys took over
+# respawned it with some speed. It must rest below the scoreboard and clear of the
 # power-ups drifting down the left edge from (10, 10) (a row at y >= 80 keeps it clear of
-# both); elsewhere the game starts again.
+# both), with room to fly along its heading; elsewhere the game starts again.
 
 RED_AT_REST=""
 red_rests() {
@@ -100,86 +145,152 @@ later_second() {
     (($(date +%s) > $1))
 }
 
+# shape_heading: the ship's heading read from its shape in STATE: the swept arrowhead,
+# nose 7.07 pixels ahead of its centre and wing tips 15 pixels out at 150 and -145 degrees
+# from the heading, is laid over the ship's pixels at every 2 degrees and the best fit
+# wins. Sets SHAPE_X, SHAPE_Y (a unit vector), CENTRE_X, CENTRE_Y (the hull's centre, where
+# bullets start) and SHAPE_FIT (the share of the outline found on the screen).
+shape_heading() {
+    local fit
+    fit=$(awk -v cx="$SHIP_X" -v cy="$SHIP_Y" '
+        function rnd(v) { return v < 0 ? -int(-v + 0.5) : int(v + 0.5) }
+        function seg(x0, y0, x1, y1, k, steps, t, key) {
+            steps = int(sqrt((x1 - x0) ^ 2 + (y1 - y0) ^ 2) * 2) + 1
+            for (k = 0; k <= steps; ++k) {
+                t = k / steps
+                key = rnd(x0 + (x1 - x0) * t) " " rnd(y0 + (y1 - y0) * t)
+                if (key in seen) continue
+                seen[key] = 1; ++m
+                split(key, q, " "); tx[m] = q[1]; ty[m] = q[2]; mx += q[1]; my += q[2]
+            }
+        }
+        $1 == "pixel" { on[$2 " " $3] = 1 }
+        END {
+            pi = atan2(0, -1); best = -1
+            for (a = 0; a < 360; a += 2) {
+                split("", seen); m = 0; mx = 0; my = 0
+                r = a * pi / 180; hx = 7.07 * cos(r); hy = 7.07 * sin(r)
+                ax = -15 * cos(r - pi / 6); ay = -15 * sin(r - pi / 6)
+                bx = 15 * cos(r - 145 * pi / 180); by = 15 * sin(r - 145 * pi / 180)
+                seg(0, 0, hx, hy); seg(hx, hy, -hx, -hy)
+                seg(hx, hy, ax, ay); seg(ax, ay, -hx, -hy)
+                seg(hx, hy, bx, by); seg(bx, by, -hx, -hy)
+                x0 = int(cx - mx / m); y0 = int(cy - my / m)
+                for (i = -3; i <= 3; ++i) for (j = -3; j <= 3; ++j) {
+                    hits = 0
+                    for (k = 1; k <= m; ++k) if (((x0 + i + tx[k]) " " (y0 + j + ty[k])) in on) ++hits
+                    if (hits / m > best) { best = hits / m; ba = a; bpx = x0 + i; bpy = y0 + j }
+                }
+            }
+            r = ba * pi / 180
+            printf "%.4f %.4f %.1f %.1f %.3f\n", cos(r), sin(r), bpx + 0.5, bpy + 0.5, best
+        }' <<<"$STATE")
+    read -r SHAPE_X SHAPE_Y CENTRE_X CENTRE_Y SHAPE_FIT <<<"$fit"
+    calc "exit !($SHAPE_FIT >= 0.6)"
+}
+
+# room_ahead: the point 60 pixels along ship 1's heading is well inside the arena.
+room_ahead() {
+    calc "x = $CENTRE_X + 60 * $SHAPE_X; y = $CENTRE_Y + 60 * $SHAPE_Y; exit !(x >= 25 && x <= $E2E_CW - 25 && y >= 80 && y <= $E2E_CH - 25)"
+}
+
 start_scene() {
     local attempt started
-    for attempt in 1 2 3 4 5; do
+    for attempt in 1 2 3 4 5 6; do
         e2e_start_game
         started=$(date +%s)
         xdotool key F4 F2 F3
         RED_AT_REST=""
-        e2e_wait_until 10 red_rests || e2e_fail "ship 1 does not rest under the keys: $SHIP"
-        read -r RED_N RED_X RED_Y <<<"$RED_AT_REST"
-        if ((RED_N >= IN_VIEW)) && calc "exit !($RED_Y >= 80)"; then
-            e2e_log "ship 1 rests at ($RED_X, $RED_Y), $RED_N pixels (start $attempt)"
-            return
+        if e2e_wait_until 10 red_rests; then
+            read -r RED_N RED_X RED_Y <<<"$RED_AT_REST"
+            if in_full_view && calc "exit !($RED_Y >= 80)" && ! ship_near_its_cell 0 && shape_heading && room_ahead; then
+                e2e_log "ship 1 rests at ($RED_X, $RED_Y), $RED_N pixels, centre ($CENTRE_X, $CENTRE_Y), heading ($SHAPE_X, $SHAPE_Y) fitting ${SHAPE_FIT} of its outline (start $attempt)"
+                RED_HEAD_X=$SHAPE_X RED_HEAD_Y=$SHAPE_Y RED_CENTRE_X=$CENTRE_X RED_CENTRE_Y=$CENTRE_Y
+                return
+            fi
+            e2e_log "ship 1 rests at ($RED_X, $RED_Y) with $RED_N pixels in view, heading (${SHAPE_X:-?}, ${SHAPE_Y:-?}) fitting ${SHAPE_FIT:-?}: no room; starting again"
+        else
+            e2e_log "ship 1 does not come to rest under the keys ($SHIP): starting again"
         fi
-        e2e_log "ship 1 starts at ($RED_X, $RED_Y) with $RED_N pixels in view; starting again"
         e2e_stop_game
         # The game draws its places from the calendar second: a new second, a new place.
         e2e_wait_until 5 later_second "$started" || e2e_fail "the clock stands still"
     done
-    e2e_fail "ship 1 never started clear of the scoreboard"
+    e2e_fail "ship 1 never came to rest clear of the scoreboard with room ahead"
 }
 
 num_lock_on() {
     xset q | grep -q "Num Lock: *on"
 }
 
-start_scene
-num_lock_on || xdotool key Num_Lock
-e2e_wait_until 5 num_lock_on || e2e_fail "Num Lock did not go on"
+# The checks of one scene; a death of the judged ship ends it with exit 3 (see shoot).
+scene() {
 
-# --- Enter fires to the right --------------------------------------------------------------
-# Every bullet flies along the row of the resting ship and none lies behind it; a shot
-# every other tick at 21 pixels a tick keeps one within 60 pixels ahead.
+# --- Enter fires along the heading ---------------------------------------------------------
+# Every bullet out of its first 30 pixels flies along the heading from the hull's centre;
+# a shot every other tick at 21 pixels a tick keeps one within 40 to 200 pixels ahead. A
+# weapon that fires all round (picked up before the keys took over) sends none that far.
+watch_deaths "$RED" 0
 red_fired_ahead() {
     shoot "$RED" 0
     local verdict
-    verdict=$(awk -v x0="$RED_X" -v y0="$RED_Y" -v w="$E2E_CW" '
+    verdict=$(awk -v x0="$RED_CENTRE_X" -v y0="$RED_CENTRE_Y" -v hx="$RED_HEAD_X" -v hy="$RED_HEAD_Y" -v w="$E2E_CW" -v h="$E2E_CH" '
         function wrap(d, size) { d = d % size; if (d >= size / 2) d -= size; if (d < -size / 2) d += size; return d }
         $1 == "bullet" {
-            dx = wrap($2 - x0, w); dy = $3 - y0
-            if (dx < -3 || dy < -4 || dy > 4) stray = "stray bullet at " $2 "," $3
-            if (dx >= 10 && dx <= 60) ahead = 1
+            dx = wrap($2 - x0, w); dy = wrap($3 - y0, h); d = sqrt(dx * dx + dy * dy)
+            along = dx * hx + dy * hy; across = dx * hy - dy * hx; if (across < 0) across = -across
+            if (d >= 30 && (along <= 0 || across > 4 + 0.1 * d)) stray = "stray bullet at " $2 "," $3
+            if (along >= 40 && along <= 200 && !(across > 4 + 0.1 * d)) ahead = 1
         }
         END { print stray ? stray : ahead ? "ahead" : "none" }' <<<"$STATE")
-    [[ "$verdict" != stray* ]] || e2e_fail "Enter: $verdict, ship 1 at ($RED_X, $RED_Y) facing right"
-    [[ "$verdict" == ahead ]]
+    [[ "$verdict" != stray* ]] || e2e_fail "Enter: $verdict, ship 1 centred at ($RED_CENTRE_X, $RED_CENTRE_Y) heading ($RED_HEAD_X, $RED_HEAD_Y)"
+    if ((BULLETS > 0)); then
+        FIRST_BULLETS=${FIRST_BULLETS:-$SECONDS}
+    fi
+    RED_FIRED=$verdict
+    [[ "$verdict" == ahead ]] || { [[ -n "$FIRST_BULLETS" ]] && ((SECONDS > FIRST_BULLETS + 3)); }
 }
+FIRST_BULLETS=""
 xdotool keydown Return
-e2e_wait_until 10 red_fired_ahead || e2e_fail "holding Enter fired no bullet ahead of ship 1 at ($RED_X, $RED_Y)"
+e2e_wait_until 10 red_fired_ahead || e2e_fail "holding Enter fired no bullet from ship 1 at ($RED_X, $RED_Y)"
 xdotool keyup Return
 # Firing leaves the ship where it was; its bullets fly out of their life.
+# The hull is judged, since the marks of a boost or invulnerability may go meanwhile.
 red_back_at_rest() {
     shoot "$RED" 0
-    ((BULLETS == 0)) && [[ "$SHIP" == "$RED_AT_REST" ]]
+    ((BULLETS == 0)) && in_full_view && shape_heading &&
+        calc "exit !(($CENTRE_X - $RED_CENTRE_X) ^ 2 + ($CENTRE_Y - $RED_CENTRE_Y) ^ 2 <= 2 && $SHAPE_X * $RED_HEAD_X + $SHAPE_Y * $RED_HEAD_Y >= 0.999)"
 }
-e2e_wait_until 10 red_back_at_rest || e2e_fail "after Enter ship 1 is at $SHIP with $BULLETS bullets, not at rest at $RED_AT_REST"
-e2e_log "Enter fires ship 1's bullets to the right"
+e2e_wait_until 10 red_back_at_rest || e2e_fail "after Enter ship 1 is at $SHIP with $BULLETS bullets, centre ($CENTRE_X, $CENTRE_Y), heading ($SHAPE_X, $SHAPE_Y), not at rest at ($RED_CENTRE_X, $RED_CENTRE_Y)"
+if [[ "$RED_FIRED" == ahead ]]; then
+    e2e_log "Enter fires ship 1's bullets along its heading"
+else
+    e2e_log "Enter fires ship 1's bullets (a weapon that fires all round)"
+fi
 
-# --- Up flies ship 1 to the right ----------------------------------------------------------
-# From rest, facing right, the ship only ever gains speed to the right: step by step its
-# centroid goes right and stays on its row. A shot where another ship hides part of it is
-# left out.
-FLOWN_X=0
-FLOWN_Y=0
+# --- Up flies ship 1 along its heading -----------------------------------------------------
+# From rest the ship only ever gains speed along its heading: step by step its centroid
+# goes ahead and stays on the line. A shot where something hides part of the ship, or
+# where it is not clear of the edges and the scoreboard, is left out.
+FLOWN_ALONG=0
+FLOWN_ACROSS=0
 LAST_X=$RED_X
 LAST_Y=$RED_Y
-red_flew_right() {
+red_flew_ahead() {
     shoot "$RED" 0
-    calc "exit !($SHIP_N >= 0.7 * $RED_N)" || return 1
+    in_full_view || return 1
     local dx dy
     read -r dx dy <<<"$(wrapped_step "$LAST_X" "$LAST_Y" "$SHIP_X" "$SHIP_Y")"
     LAST_X=$SHIP_X LAST_Y=$SHIP_Y
-    read -r FLOWN_X FLOWN_Y <<<"$(calc "printf \"%.3f %.3f\", $FLOWN_X + $dx, $FLOWN_Y + $dy")"
-    calc "exit !($dx >= -3 && $FLOWN_Y >= -4 && $FLOWN_Y <= 4)" ||
-        e2e_fail "holding Up moved ship 1 by ($dx, $dy), ($FLOWN_X, $FLOWN_Y) in all, not to the right"
-    calc "exit !($FLOWN_X >= 40)"
+    read -r FLOWN_ALONG FLOWN_ACROSS <<<"$(calc "printf \"%.3f %.3f\", $FLOWN_ALONG + $dx * $RED_HEAD_X + $dy * $RED_HEAD_Y, $FLOWN_ACROSS + $dx * $RED_HEAD_Y - $dy * $RED_HEAD_X")"
+    calc "a = $FLOWN_ACROSS; if (a < 0) a = -a; exit !($dx * $RED_HEAD_X + $dy * $RED_HEAD_Y >= -3 && a <= 4 + 0.1 * $FLOWN_ALONG)" ||
+        e2e_fail "holding Up moved ship 1 by ($dx, $dy), $FLOWN_ALONG along its heading ($RED_HEAD_X, $RED_HEAD_Y) and $FLOWN_ACROSS across it in all"
+    calc "exit !($FLOWN_ALONG >= 40)"
 }
 xdotool keydown Up
-e2e_wait_until 10 red_flew_right || e2e_fail "holding Up moved ship 1 only ($FLOWN_X, $FLOWN_Y)"
+e2e_wait_until 10 red_flew_ahead || e2e_fail "holding Up moved ship 1 only $FLOWN_ALONG along its heading, $FLOWN_ACROSS across"
 xdotool keyup Up
-e2e_log "Up flies ship 1 to the right: ($FLOWN_X, $FLOWN_Y)"
+e2e_log "Up flies ship 1 along its heading: $FLOWN_ALONG ahead, $FLOWN_ACROSS across"
 
 # --- A ship under the keys: it fires only on its key, flies along its heading -------------
 
@@ -209,7 +320,7 @@ is_quiet() {
 # round never send one that far. Sets HEAD_X and HEAD_Y (a unit vector) and HEAD_SEEN
 # (the ship and the bullets it came from).
 heading_from_bullets() {
-    ((SHIP_N >= IN_VIEW)) || return 1
+    in_full_view || return 1
     local heading
     heading=$(awk -v x0="$SHIP_X" -v y0="$SHIP_Y" -v w="$E2E_CW" -v h="$E2E_CH" '
         function wrap(d, size) { d = d % size; if (d >= size / 2) d -= size; if (d < -size / 2) d += size; return d }
@@ -250,85 +361,91 @@ fire_for_heading() {
     [[ -n "$first_bullets" || "$HEADING" == yes ]] || e2e_fail "holding $(key_name "$key") fired none of $name's bullets"
 }
 
-# steps_agree "DX DY"...: true when every step points within about 25 degrees of their sum;
-# prints the sum.
-steps_agree() {
-    printf '%s\n' "$@" | awk '
-        { x[NR] = $1; y[NR] = $2; sx += $1; sy += $2 }
-        END {
-            s = sqrt(sx * sx + sy * sy)
-            for (i = 1; i <= NR; ++i)
-                if (x[i] * sx + y[i] * sy < 0.9 * s * sqrt(x[i] * x[i] + y[i] * y[i])) exit 1
-            printf "%.3f %.3f\n", sx, sy
-        }'
+# frozen_shoot COLOUR SLOT: shoot, once the game stands paused: two shots in a row show
+# the same arena (a running game turns its power-ups every tick).
+client_sum() {
+    /usr/bin/convert "$1" -crop "${E2E_CW}x${E2E_CH}+${E2E_CX}+${E2E_CY}" +repage -depth 8 rgb:- | md5sum
+}
+frozen_shoot() {
+    local -r before=$(client_sum "$(e2e_shot)")
+    shoot "$1" "$2"
+    [[ "$(client_sum "$SHOT")" == "$before" ]]
 }
 
-# hold_and_fly KEY COLOUR SLOT: holds KEY until the ship has flown 250 pixels, by then at
-# full speed along its thrust whatever its velocity before, and then until three steps in
-# a row, between shots that see the ship in full view, agree on a direction. Sets STEP_X, STEP_Y
-# to their sum, and DRIFT to the step between two shots before the key, for a failure
-# message that tells a key without effect from one that acts.
+# pause_and_shoot COLOUR SLOT: P pauses the game; a shot of the frozen scene.
+pause_and_shoot() {
+    xdotool key p
+    e2e_wait_until 10 frozen_shoot "$1" "$2" || e2e_fail "P did not pause the game"
+}
+
+# hold_and_fly KEY COLOUR SLOT: holds KEY for 60 ticks, by then at full speed along its
+# thrust whatever its velocity before, and measures the direction of its flight with P: a
+# shot of the paused scene, a few ticks of play, another shot of the paused scene (the
+# timer, which the tick log counts, runs on while paused). A pair of shots
+# that does not see the ship in full view twice is taken again after some more ticks. Sets
+# STEP_X, STEP_Y to the ship's displacement between the two shots.
 hold_and_fly() {
     local -r key=$1 colour=$2 slot=$3
-    shoot "$colour" "$slot"
-    local last_x=$SHIP_X last_y=$SHIP_Y last_n=$SHIP_N flown=0 dx dy sum
-    shoot "$colour" "$slot"
-    DRIFT=$(wrapped_step "$last_x" "$last_y" "$SHIP_X" "$SHIP_Y")
-    last_x=$SHIP_X last_y=$SHIP_Y last_n=$SHIP_N
-    local -a steps=()
-    local -r give_up=$((SECONDS + 20))
+    local try x0 y0
     xdotool keydown "$key"
-    while ((SECONDS < give_up)); do
-        shoot "$colour" "$slot"
-        # A shot where the ship is mostly hidden tells little of where it is.
-        ((SHIP_N >= IN_VIEW / 2)) || continue
-        if ((last_n < IN_VIEW / 2)); then
-            last_x=$SHIP_X last_y=$SHIP_Y last_n=$SHIP_N
-            continue
-        fi
-        read -r dx dy <<<"$(wrapped_step "$last_x" "$last_y" "$SHIP_X" "$SHIP_Y")"
-        if ((SHIP_N >= IN_VIEW && last_n >= IN_VIEW)) &&
-            calc "exit !($flown >= 250 && $dx * $dx + $dy * $dy >= 25)"; then
-            steps+=("$dx $dy")
-            ((${#steps[@]} <= 3)) || steps=("${steps[@]:1}")
-            if ((${#steps[@]} == 3)) && sum=$(steps_agree "${steps[@]}"); then
+    e2e_wait_ticks 60
+    for try in 1 2 3 4 5 6 7 8 9 10; do
+        pause_and_shoot "$colour" "$slot"
+        if in_full_view; then
+            x0=$SHIP_X y0=$SHIP_Y
+            xdotool key p
+            e2e_wait_ticks 3
+            pause_and_shoot "$colour" "$slot"
+            if in_full_view; then
+                read -r STEP_X STEP_Y <<<"$(wrapped_step "$x0" "$y0" "$SHIP_X" "$SHIP_Y")"
                 xdotool keyup "$key"
-                read -r STEP_X STEP_Y <<<"$sum"
+                xdotool key p
                 return
             fi
-        else
-            steps=()
         fi
-        flown=$(calc "printf \"%.3f\", $flown + sqrt($dx * $dx + $dy * $dy)")
-        last_x=$SHIP_X last_y=$SHIP_Y last_n=$SHIP_N
+        xdotool key p
+        e2e_wait_ticks 10
     done
     xdotool keyup "$key"
-    e2e_fail "holding $(key_name "$key") flew the $colour ship $flown pixels, last steps: ${steps[*]:-none}; before the key it drifted by ($DRIFT)"
+    e2e_fail "holding $(key_name "$key") never showed the $colour ship in full view twice"
 }
 
 cosine() {
     calc "printf \"%.3f\", ($1 * $3 + $2 * $4) / sqrt(($1 * $1 + $2 * $2) * ($3 * $3 + $4 * $4))"
 }
 
-# flies_by_keys NAME COLOUR SLOT FIRE FORWARD BACKWARD: the fire key launches bullets along
-# the heading; the forward key flies the ship along it, the backward key against it.
+# shape_in_view COLOUR SLOT: a shot with the ship in full view and its heading read from
+# its shape (shape_heading).
+shape_in_view() {
+    shoot "$1" "$2"
+    in_full_view && shape_heading
+}
+
+# flies_by_keys NAME COLOUR SLOT FIRE FORWARD BACKWARD: the ship's heading is read from its
+# shape; the fire key launches bullets along it; the forward key flies the ship along it,
+# the backward key against it. A death of the ship meanwhile starts the scene again.
 flies_by_keys() {
     local -r name=$1 colour=$2 slot=$3
     local -r fire=$(key_name "$4") forward=$(key_name "$5") backward=$(key_name "$6")
-    fire_for_heading "$name" "$colour" "$slot" "$4"
-    hold_and_fly "$5" "$colour" "$slot"
-    local -r forward_x=$STEP_X forward_y=$STEP_Y forward_drift=$DRIFT
-    hold_and_fly "$6" "$colour" "$slot"
-    local -r backward_x=$STEP_X backward_y=$STEP_Y backward_drift=$DRIFT
-    calc "exit !($(cosine "$forward_x" "$forward_y" "$backward_x" "$backward_y") <= -0.8)" ||
-        e2e_fail "$name: $forward flew it by ($forward_x, $forward_y) (drifting by ($forward_drift) before), $backward by ($backward_x, $backward_y) (drifting by ($backward_drift) before): not opposite"
-    if [[ "$HEADING" == yes ]]; then
-        calc "exit !($(cosine "$forward_x" "$forward_y" "$HEAD_X" "$HEAD_Y") >= 0.8)" ||
-            e2e_fail "$name: $forward flew it by ($forward_x, $forward_y) (drifting by ($forward_drift) before), not along its heading ($HEAD_X, $HEAD_Y) from $HEAD_SEEN"
-        e2e_log "$name: $fire fires along the heading ($HEAD_X, $HEAD_Y), $forward flies along it, $backward against it"
-    else
-        e2e_log "$name: $fire fires (a weapon that shows no heading), $forward and $backward fly it opposite ways"
+    watch_deaths "$colour" "$slot"
+    if ! e2e_wait_until 20 shape_in_view "$colour" "$slot"; then
+        e2e_log "$name stays out of full view (at $SHIP, clear $SHIP_CLEAR): starting again"
+        exit 3
     fi
+    local -r shape_x=$SHAPE_X shape_y=$SHAPE_Y shape_seen="$SHIP fitting $SHAPE_FIT"
+    # Bullets from a moving ship show its heading only for some weapons (a spread inherits
+    # half the ship's velocity, a ring none), so the shape is the heading judged against.
+    fire_for_heading "$name" "$colour" "$slot" "$4"
+    HEAD_X=$shape_x HEAD_Y=$shape_y HEAD_SEEN="its shape at $shape_seen"
+    hold_and_fly "$5" "$colour" "$slot"
+    local -r forward_x=$STEP_X forward_y=$STEP_Y
+    hold_and_fly "$6" "$colour" "$slot"
+    local -r backward_x=$STEP_X backward_y=$STEP_Y
+    calc "exit !($(cosine "$forward_x" "$forward_y" "$backward_x" "$backward_y") <= -0.8)" ||
+        e2e_fail "$name: $forward flew it by ($forward_x, $forward_y), $backward by ($backward_x, $backward_y): not opposite"
+    calc "exit !($(cosine "$forward_x" "$forward_y" "$HEAD_X" "$HEAD_Y") >= 0.8)" ||
+        e2e_fail "$name: $forward flew it by ($forward_x, $forward_y), not along its heading ($HEAD_X, $HEAD_Y) from $HEAD_SEEN"
+    e2e_log "$name: $fire fires; $forward flies along the heading ($HEAD_X, $HEAD_Y) read from its shape, $backward against it"
 }
 
 # --- Ship 3 on the keypad, Num Lock on -----------------------------------------------------
@@ -398,6 +515,29 @@ e2e_log "P pauses and resumes"
 xdotool key p
 e2e_wait_until 15 stands_still || e2e_fail "P did not pause the game a second time"
 xdotool key Escape
+}
+
+# Restarts of the scene after a death, or a ship kept out of view, are bounded.
+readonly HELD_KEYS=(Return Up Down "$KEYPAD_8" "$KEYPAD_5" "$KEYPAD_PLUS")
+for run in 1 2 3 4 5; do
+    start_scene
+    num_lock_on || xdotool key Num_Lock
+    e2e_wait_until 5 num_lock_on || e2e_fail "Num Lock did not go on"
+    # The checks run in a subshell that a death ends with exit 3; any other status is theirs.
+    set +e
+    (
+        set -e
+        scene
+    )
+    status=$?
+    set -e
+    ((status == 3)) || break
+    xdotool keyup "${HELD_KEYS[@]}"
+    e2e_stop_game
+done
+((status != 3)) || e2e_fail "five scenes in a row were spoiled by a death"
+((status == 0)) || exit "$status"
+# The scene ended on Escape while paused; the game is this shell's child.
 e2e_wait_exit 10
 ((E2E_EXIT_STATUS == 0)) || e2e_fail "Escape while paused: exit status $E2E_EXIT_STATUS"
 e2e_log "Escape while paused ends the game with status 0"

@@ -80,6 +80,17 @@ e2e_start_xvfb() {
     e2e_wait_until 10 xset q >/dev/null 2>&1 || e2e_fail "display $DISPLAY does not answer"
 }
 
+# e2e_ticks: the number of ticks the running game has made.
+e2e_ticks() {
+    wc -l <"$E2E_WORK/ticks"
+}
+
+# e2e_wait_ticks N: waits until the game has made N more ticks (a minute at most).
+e2e_wait_ticks() {
+    local -r until=$(($(e2e_ticks) + $1))
+    e2e_wait_until 60 eval '(($(e2e_ticks) >= until))' || e2e_fail "the game made no $1 ticks in a minute"
+}
+
 e2e_game_running() {
     kill -0 "$E2E_GAME_PID" 2>/dev/null
 }
@@ -97,7 +108,9 @@ e2e_find_main_window() {
 
 # Starts the game, waits for its window, gives it the focus and puts the pointer on it.
 e2e_start_game() {
-    "$E2E_BINARY" >"$E2E_WORK/game.log" 2>&1 &
+    # The tick log lets a test count the game's ticks instead of guessing them from time.
+    : >"$E2E_WORK/ticks"
+    VEXLOR_TICK_LOG="$E2E_WORK/ticks" "$E2E_BINARY" >"$E2E_WORK/game.log" 2>&1 &
     E2E_GAME_PID=$!
     e2e_wait_until 20 e2e_find_main_window || e2e_fail "no window named Vexlor appeared"
     xdotool windowfocus --sync "$E2E_WID"

@@ -70,6 +70,7 @@ COLORREF CDC::SetPixel(int x, int y, COLORREF colour)
         return CLR_INVALID;
     const std::uint32_t pixel = ToSurfacePixel(colour);
     surface.pixels[std::int64_t(y) * surface.width + x] = pixel;
+    Drew(x, y, std::int64_t(x) + 1, std::int64_t(y) + 1);
     return FromSurfacePixel(pixel);
 }
 
@@ -81,16 +82,54 @@ COLORREF CDC::GetPixel(int x, int y) const
     return FromSurfacePixel(surface.pixels[std::int64_t(y) * surface.width + x]);
 }
 
-void CDC::FillSolidRect(const CRect& rect, COLORREF colour)
+void CDC::Drew(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom)
+{
+    left = std::max<std::int64_t>(left, 0);
+    top = std::max<std::int64_t>(top, 0);
+    right = std::min<std::int64_t>(right, m_bitmap->m_width);
+    bottom = std::min<std::int64_t>(bottom, m_bitmap->m_height);
+    if (left < right && top < bottom)
+        m_bitmap->m_drawn.Add(CRect(int(left), int(top), int(right), int(bottom)));
+}
+
+void CDC::Fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, COLORREF colour)
 {
     m_bkColour = colour;
-    Surface::Of(m_bitmap).FillRect(rect.left, rect.top, rect.right, rect.bottom, ToSurfacePixel(colour));
+    const Surface surface = Surface::Of(m_bitmap);
+    if (surface.IsEmpty())
+        return;
+    const std::uint32_t pixel = ToSurfacePixel(colour);
+    if (left > 0 || top > 0 || right < surface.width || bottom < surface.height) {
+        surface.FillRect(left, top, right, bottom, pixel);
+        Drew(left, top, right, bottom);
+        return;
+    }
+    // A clear of the whole bitmap: with the colour it already has outside what was drawn,
+    // only what was drawn needs it; either way the bitmap is one colour again.
+    CBitmap& bitmap = *m_bitmap;
+    if (pixel == bitmap.m_background) {
+        for (int i = 0; i < bitmap.m_drawn.m_count; ++i) {
+            const CRect& r = bitmap.m_drawn.m_rects[i];
+            surface.FillRect(r.left, r.top, r.right, r.bottom, pixel);
+        }
+        bitmap.m_changed.Add(bitmap.m_drawn);
+    } else {
+        surface.FillRect(left, top, right, bottom, pixel);
+        bitmap.m_background = pixel;
+        bitmap.m_changed.Clear();
+        bitmap.m_changed.Add(bitmap.Bounds());
+    }
+    bitmap.m_drawn.Clear();
+}
+
+void CDC::FillSolidRect(const CRect& rect, COLORREF colour)
+{
+    Fill(rect.left, rect.top, rect.right, rect.bottom, colour);
 }
 
 void CDC::FillSolidRect(int x, int y, int width, int height, COLORREF colour)
 {
-    m_bkColour = colour;
-    Surface::Of(m_bitmap).FillRect(x, y, std::int64_t(x) + width, std::int64_t(y) + height, ToSurfacePixel(colour));
+    Fill(x, y, std::int64_t(x) + width, std::int64_t(y) + height, colour);
 }
 
 COLORREF CDC::SetTextColor(COLORREF colour)
@@ -155,5 +194,6 @@ bool CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, 
     else
         for (std::int64_t i = i0; i < i1; ++i)
             copyRow(i);
+    Drew(x + j0, y + i0, x + j1, y + i1);
     return m_created;
 }

@@ -77,6 +77,10 @@ public:
     CDCTarget* m_target = nullptr;
 
 private:
+    // Adds the box [left, right) x [top, bottom), clipped, to what the bitmap holds drawn.
+    void Drew(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
+    void Fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, COLORREF colour);
+
     bool m_created = false;
     CPen* m_pen;
     CBrush* m_brush;

@@ -182,6 +182,7 @@ bool CDC::Ellipse(int left, int top, int right, int bottom)
     // Off the bitmap entirely: nothing to compute.
     if (width == 0 || height == 0 || r <= 0 || b <= 0 || l >= surface.width || t >= surface.height)
         return m_created;
+    Drew(l, t, r, b);
     const std::uint32_t pen = ToSurfacePixel(m_pen->m_colour);
     if (width <= 2 || height <= 2)
     {

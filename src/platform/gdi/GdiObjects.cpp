@@ -51,7 +51,8 @@ bool CBitmap::CreateCompatibleBitmap(CDC*, int width, int height)
     m_pixels.reset(new (std::nothrow) std::uint32_t[w * h]);
     if (m_pixels == nullptr)
         return false;
-    std::fill_n(m_pixels.get(), w * h, ToSurfacePixel(RGB(0, 0, 0)));
+    m_background = ToSurfacePixel(RGB(0, 0, 0));
+    std::fill_n(m_pixels.get(), w * h, m_background);
     m_width = int(w);
     m_height = int(h);
     return true;
@@ -64,7 +65,16 @@ bool CBitmap::DeleteObject()
     m_pixels.reset();
     m_width = 0;
     m_height = 0;
+    m_drawn.Clear();
+    m_changed.Clear();
+    m_shownOn = nullptr;
     return had;
+}
+
+void CBitmap::MarkAllDrawn()
+{
+    m_drawn.Clear();
+    m_drawn.Add(Bounds());
 }
 
 CPen* GetStockBlackPen()

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "platform/gdi/Colour.h"
+#include "platform/gdi/Geometry.h"
+#include "platform/gdi/Region.h"
 
 class CDC;
 
@@ -38,16 +40,35 @@ public:
 };
 
 // A 32-bit pixel buffer, 0xAARRGGBB per pixel, rows of m_width pixels.
+//
+// Beside the pixels it keeps where they were drawn, so that clearing a frame and putting
+// it on a window touch only what changed: every drawing call of a context adds the box it
+// drew in to m_drawn. A clear of the whole bitmap with the colour it already has outside
+// m_drawn fills only m_drawn; a window shown this bitmap last gets only what changed since.
 class CBitmap
 {
 public:
     // A new compatible bitmap is black. A size of 0 in either direction makes an empty bitmap.
     bool CreateCompatibleBitmap(CDC* dc, int width, int height);
     bool DeleteObject();
+    // Code that writes m_pixels itself calls this afterwards, so that the next clear and
+    // the next put cover the whole bitmap.
+    void MarkAllDrawn();
+    CRect Bounds() const { return CRect(0, 0, m_width, m_height); }
 
     int m_width = 0;
     int m_height = 0;
     std::unique_ptr<std::uint32_t[]> m_pixels;
+
+    // Outside m_drawn every pixel is m_background.
+    CRegion m_drawn;
+    std::uint32_t m_background = ToSurfacePixel(RGB(0, 0, 0));
+    // Since the bitmap was last put whole on the window m_shownOn (null when it never
+    // was, or when the last put was not of all of it) at m_shownAt, its pixels changed
+    // only within m_changed and m_drawn together. A put updates these, hence mutable.
+    mutable CRegion m_changed;
+    mutable const void* m_shownOn = nullptr;
+    mutable CPoint m_shownAt;
 };
 
 // The objects a new device context starts with: a black pen one pixel wide, a white brush.

@@ -138,7 +138,21 @@ bool CDC::LineTo(int x, int y)
     const CPoint from = m_position;
     m_position = CPoint(x, y);
     const Surface surface = Surface::Of(m_bitmap);
-    if (!surface.IsEmpty())
-        DrawLine(surface, from.x, from.y, x, y, ToSurfacePixel(m_pen->m_colour));
+    if (surface.IsEmpty() || from == m_position)
+        return m_created;
+    DrawLine(surface, from.x, from.y, x, y, ToSurfacePixel(m_pen->m_colour));
+    // The line's box less the end point's column (a line mostly along x) or row (along y),
+    // since the end point is never drawn.
+    const std::int64_t dx = std::int64_t(x) - from.x;
+    const std::int64_t dy = std::int64_t(y) - from.y;
+    std::int64_t left = std::min<std::int64_t>(from.x, x);
+    std::int64_t right = std::max<std::int64_t>(from.x, x) + 1;
+    std::int64_t top = std::min<std::int64_t>(from.y, y);
+    std::int64_t bottom = std::max<std::int64_t>(from.y, y) + 1;
+    if (std::llabs(dx) >= std::llabs(dy))
+        (dx > 0 ? right : left) += dx > 0 ? -1 : 1;
+    else
+        (dy > 0 ? bottom : top) += dy > 0 ? -1 : 1;
+    Drew(left, top, right, bottom);
     return m_created;
 }

@@ -71,6 +71,7 @@ bool CDC::TextOut(int x, int y, std::string_view text)
             }
         }
     }
+    Drew(x, top, cellLeft, bottom);
     return m_created;
 }
 

@@ -11,13 +11,14 @@ void ShowNativeWindow(CNativeWindow&, bool) {}
 bool IsNativeWindowVisible(const CNativeWindow&) { return false; }
 CSize GetClientSize(const CNativeWindow&) { return {}; }
 void SetClientSize(CNativeWindow&, CSize) {}
+void ToggleFullScreen(CNativeWindow&) {}
 void MoveNativeWindow(CNativeWindow&, const CRect&) {}
 void InvalidateNativeWindow(CNativeWindow&) {}
 void UpdateNativeWindow(CNativeWindow&) {}
 bool StartTimer(CNativeWindow&, UINT_PTR, UINT) { return false; }
 bool BeginPaint(CNativeWindow&) { return false; }
 void EndPaint(CNativeWindow&) {}
-void PutImage(CNativeWindow&, CPoint, const CBitmap&, const CRect&) {}
+void PutImage(CNativeWindow&, CPoint, const CBitmap&, const CRect&, const CRegion&) {}
 void EraseBackground(CNativeWindow&) {}
 void SetMenuBar(CNativeWindow&, const MenuTemplate&) {}
 void SetAccelerators(CNativeWindow&, const AcceleratorTable&) {}

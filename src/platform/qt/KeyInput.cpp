@@ -174,4 +174,7 @@ void InstallKeyInput()
         return;
     filter = new KeyFilter(qApp);
     qApp->installEventFilter(filter);
+    // Also when the application is deactivated: the focus widget then becomes null.
+    QObject::connect(qApp, &QApplication::focusChanged, filter,
+                     [](QWidget*, QWidget* now) { NativeGameFocus(WndFromWidget(now) != nullptr); });
 }

@@ -14,5 +14,6 @@ UINT VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers);
 // Qt::Key_unknown when there is none.
 QKeyCombination QtKeyFromVirtualKey(UINT virtualKey);
 
-// Installs the event filter on the application once; later calls do nothing.
+// Installs the event filter on the application once, and tells the layer whether the focus
+// is in one of our windows at every change; later calls do nothing.
 void InstallKeyInput();

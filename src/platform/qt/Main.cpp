@@ -1,12 +1,41 @@
-// The program's entry point: the Qt application, the application object's start-up and
-// then the event loop until the main window is gone.
+// The program's entry point: the Qt application, the application object's start-up, the
+// game controllers and then the event loop until the main window is gone.
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/qt/NativeWindow.h"
+#include "platform/qt/SdlControllers.h"
 #include "platform/wnd/WinApp.h"
+
+// Qt aborts with a core dump when it finds no platform to run on; a player who started the
+// game away from a desktop is better served by one line that says what to do. A platform
+// given by QT_QPA_PLATFORM or by Qt's own -platform option is left to Qt to judge.
+static bool NoDisplayGiven(int argc, char** argv)
+{
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* const value = std::getenv(variable);
+        if (value && *value)
+            return false;
+    }
+    // Qt takes the option with one dash or two, followed by the platform's name.
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0)
+            return false;
+    }
+    return true;
+}
 
 int main(int argc, char** argv)
 {
+    if (NoDisplayGiven(argc, argv)) {
+        std::fputs("vexlor: no display found; start Vexlor from a desktop session, or set DISPLAY or "
+                   "WAYLAND_DISPLAY\n",
+                   stderr);
+        return 1;
+    }
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("vexlor"));
 
@@ -19,5 +48,6 @@ int main(int argc, char** argv)
         frame->m_native->raise();
         frame->m_native->activateWindow();
     }
+    const CSdlControllers controllers;
     return app->Run();
 }

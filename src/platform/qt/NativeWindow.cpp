@@ -112,20 +112,92 @@ bool CNativeWindow::StartTimer(UINT_PTR id, UINT elapse)
     return qtId != 0;
 }
 
-void CNativeWindow::PutImage(CPoint to, const CBitmap& source, const CRect& from)
+void CNativeWindow::Invalidate()
 {
-    if (!m_painter.isActive() || !source.m_pixels || from.IsRectEmpty())
+    if (m_framePending)
         return;
+    m_framePending = true;
+    QMetaObject::invokeMethod(this, [this] { PaintInvalid(); }, Qt::QueuedConnection);
+}
+
+void CNativeWindow::PaintInvalid()
+{
+    if (!m_framePending)
+        return;
+    m_framePending = false;
+    // A hidden window paints when it is shown, in the paint event of its show.
+    if (!m_wnd || !isVisible())
+        return;
+    m_inFrame = true;
+    NativePaint(*m_wnd);
+    m_inFrame = false;
+}
+
+void CNativeWindow::WrapImage(const CBitmap& source)
+{
     const auto* const pixels = reinterpret_cast<const uchar*>(source.m_pixels.get());
     if (m_image.constBits() != pixels || m_image.width() != source.m_width || m_image.height() != source.m_height)
         m_image = QImage(pixels, source.m_width, source.m_height, source.m_width * 4, QImage::Format_RGB32);
-    m_painter.drawImage(QPoint(to.x, to.y), m_image, QRect(from.left, from.top, from.Width(), from.Height()));
+}
+
+void CNativeWindow::PutImage(CPoint to, const CBitmap& source, const CRect& from, const CRegion& changed)
+{
+    if (!source.m_pixels || from.IsRectEmpty())
+        return;
+    const QRect client = ClientRect();
+    QRegion region;
+    for (int i = 0; i < changed.m_count; ++i) {
+        const CRect& r = changed.m_rects[i];
+        region += QRect(r.left - from.left + to.x, r.top - from.top + to.y, r.Width(), r.Height());
+    }
+    region &= QRect(QPoint(0, 0), client.size());
+    if (m_inPaintEvent) {
+        if (!m_painter.isActive())
+            return;
+        WrapImage(source);
+        m_painter.drawImage(QPoint(to.x, to.y), m_image, QRect(from.left, from.top, from.Width(), from.Height()));
+        // What changed outside the part Qt repaints now would stay stale on the screen.
+        if (!(region - m_paintRegion).isEmpty())
+            update(client);
+        return;
+    }
+    if (region.isEmpty())
+        return;
+    WrapImage(source);
+    m_put = Put{&source, to, from};
+    repaint(region.translated(client.topLeft()));
+    m_put = Put{};
 }
 
 void CNativeWindow::EraseBackground()
 {
-    if (m_painter.isActive())
-        m_painter.fillRect(QRect(QPoint(0, 0), ClientRect().size()), palette().color(QPalette::Base));
+    if (m_inPaintEvent) {
+        if (m_painter.isActive())
+            m_painter.fillRect(QRect(QPoint(0, 0), ClientRect().size()), palette().color(QPalette::Base));
+        return;
+    }
+    m_erasing = true;
+    repaint(ClientRect());
+    m_erasing = false;
+}
+
+void CNativeWindow::Replay(const QRegion& region)
+{
+    if (m_erasing) {
+        for (const QRect& r : region)
+            m_painter.fillRect(r, palette().color(QPalette::Base));
+        return;
+    }
+    const QRect target(m_put.to.x, m_put.to.y, m_put.from.Width(), m_put.from.Height());
+    for (const QRect& r : region) {
+        const QRect part = r & target;
+        if (!part.isEmpty())
+            m_painter.drawImage(part.topLeft(), m_image, part.translated(m_put.from.left - m_put.to.x,
+                                                                         m_put.from.top - m_put.to.y));
+    }
+    // Qt repaints more than this put holds: the paint message draws all of it afresh.
+    if (!(region - target).isEmpty())
+        update(ClientRect());
 }
 
 void CNativeWindow::PostCommand(UINT id, UINT source)
@@ -178,12 +250,20 @@ void CNativeWindow::paintEvent(QPaintEvent* event)
     if (m_edge > 0 && !ClientRect().contains(event->rect()))
         DrawEdge();
     const QRect client = ClientRect();
+    const QRegion region = event->region().translated(-client.topLeft()) & QRect(QPoint(0, 0), client.size());
     m_painter.begin(this);
     m_painter.translate(client.topLeft());
     m_painter.setClipRect(QRect(QPoint(0, 0), client.size()));
-    m_inPaintEvent = true;
-    NativePaint(*m_wnd);
-    m_inPaintEvent = false;
+    if (m_put.source || m_erasing) {
+        Replay(region);
+    } else {
+        // Whatever frame was asked for is drawn now.
+        m_framePending = false;
+        m_paintRegion = region;
+        m_inPaintEvent = true;
+        NativePaint(*m_wnd);
+        m_inPaintEvent = false;
+    }
     if (m_painter.isActive())
         m_painter.end();
 }
@@ -286,6 +366,12 @@ void SetClientSize(CNativeWindow& window, CSize size)
     window.resize(screen ? frame.boundedTo(screen->availableSize()) : frame);
 }
 
+void ToggleFullScreen(CNativeWindow& window)
+{
+    // The other states (maximized) stay, so leaving full screen restores them too.
+    window.setWindowState(window.windowState() ^ Qt::WindowFullScreen);
+}
+
 void MoveNativeWindow(CNativeWindow& window, const CRect& rect)
 {
     const auto* const parent = static_cast<const CNativeWindow*>(window.parentWidget());
@@ -295,12 +381,12 @@ void MoveNativeWindow(CNativeWindow& window, const CRect& rect)
 
 void InvalidateNativeWindow(CNativeWindow& window)
 {
-    window.update(window.ClientRect());
+    window.Invalidate();
 }
 
 void UpdateNativeWindow(CNativeWindow& window)
 {
-    window.repaint();
+    window.PaintInvalid();
 }
 
 bool StartTimer(CNativeWindow& window, UINT_PTR id, UINT elapse)
@@ -310,15 +396,15 @@ bool StartTimer(CNativeWindow& window, UINT_PTR id, UINT elapse)
 
 bool BeginPaint(CNativeWindow& window)
 {
-    return window.m_inPaintEvent;
+    return window.IsPainting();
 }
 
 // The painter spans the whole paint event, so there is nothing to end before it does.
 void EndPaint(CNativeWindow&) {}
 
-void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from)
+void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from, const CRegion& changed)
 {
-    window.PutImage(to, source, from);
+    window.PutImage(to, source, from, changed);
 }
 
 void EraseBackground(CNativeWindow& window)

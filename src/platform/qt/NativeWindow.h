@@ -28,7 +28,12 @@ public:
     QRect ClientRect() const;
     void SetMenuBar(QMenuBar* menuBar);
     bool StartTimer(UINT_PTR id, UINT elapse);
-    void PutImage(CPoint to, const CBitmap& source, const CRect& from);
+    // Asks for a frame: the paint message runs from the event loop, outside a paint event.
+    void Invalidate();
+    // Runs the frame asked for, if one is, at once.
+    void PaintInvalid();
+    bool IsPainting() const { return m_inPaintEvent || m_inFrame; }
+    void PutImage(CPoint to, const CBitmap& source, const CRect& from, const CRegion& changed);
     void EraseBackground();
 
     // Menu items and accelerators deliver their command from the event loop, as a posted
@@ -40,7 +45,6 @@ public:
     void Dispose();
 
     CWnd* m_wnd;
-    bool m_inPaintEvent = false;
 
     // Counts the events of our windows being handled, so that Dispose never deletes a
     // widget under its own event.
@@ -65,6 +69,29 @@ protected:
 private:
     void LayoutMenuBar();
     void DrawEdge();
+    void WrapImage(const CBitmap& source);
+    // Draws the part of the client area in region (client coordinates) from the put or
+    // the erase that is under way.
+    void Replay(const QRegion& region);
+
+    // Qt keeps the window's pixels in its backing store and puts on the screen only what a
+    // paint event painted, which is all of the window only after a show or a resize. So a
+    // frame the game asks for runs outside a paint event (m_inFrame), and each put of it
+    // repaints at once just what changed, drawn from the put's image (m_put) or erased
+    // (m_erasing). A paint event Qt starts itself (m_inPaintEvent) runs the paint message
+    // inside it, and a put there covers all that Qt repaints.
+    struct Put
+    {
+        const CBitmap* source = nullptr;
+        CPoint to;
+        CRect from;
+    };
+    bool m_framePending = false;
+    bool m_inFrame = false;
+    bool m_inPaintEvent = false;
+    bool m_erasing = false;
+    Put m_put;
+    QRegion m_paintRegion;  // in client coordinates, while m_inPaintEvent
 
     struct Timer
     {

@@ -66,7 +66,17 @@ var VexlorPage = {
       Vexlor.gameKeys.forEach(function(code) { Vexlor.gameKeySet[code] = true; });
       window.addEventListener('keydown', function(e) { Vexlor.onKey(e, true); }, true);
       window.addEventListener('keyup', function(e) { Vexlor.onKey(e, false); }, true);
-      window.addEventListener('blur', function() { Vexlor.call('_vexlor_web_keyboard_lost'); });
+      window.addEventListener('blur', function() {
+        Vexlor.call('_vexlor_web_keyboard_lost');
+        Vexlor.call('_vexlor_web_game_focus', 0);
+      });
+      // Controllers act only while the focus is in one of the game's windows.
+      document.addEventListener('focusin', function() {
+        Vexlor.call('_vexlor_web_game_focus', Vexlor.focusedSlot() >= 0 ? 1 : 0);
+      });
+      document.addEventListener('focusout', function(e) {
+        if (!e.relatedTarget) Vexlor.call('_vexlor_web_game_focus', 0);
+      });
       document.addEventListener('visibilitychange', function() {
         if (document.hidden) Vexlor.call('_vexlor_web_keyboard_lost');
       });
@@ -681,6 +691,10 @@ var VexlorPage = {
   vexlor_page_focused_slot: function() { return Vexlor.focusedSlot(); },
   vexlor_page_post_command__deps: ['$Vexlor'],
   vexlor_page_post_command: function(slot, id, source) { Vexlor.postCommand(slot, id, source); },
+  vexlor_page_toggle_full_screen: function() {
+    if (document.fullscreenElement) document.exitFullscreen();
+    else document.documentElement.requestFullscreen().catch(function() {});
+  },
   vexlor_page_end__deps: ['$Vexlor'],
   vexlor_page_end: function() { Vexlor.end(); },
 };

@@ -34,6 +34,7 @@ void vexlor_page_focus(int slot);
 int vexlor_page_focused_slot();
 void vexlor_page_post_command(int slot, int id, int source);
 void vexlor_page_end();
+void vexlor_page_toggle_full_screen();
 }
 
 class CNativeWindow
@@ -48,6 +49,8 @@ public:
     bool m_visible = false;  // shown, and its parent visible
     bool m_inPaint = false;
     bool m_paintPending = false;
+    // The canvas has lost its pixels (new, or resized): the next put is whole.
+    bool m_lostPixels = true;
     CSize m_client{};
     // The pixels put on the canvas, as the page's image data wants them (R, G, B, A bytes).
     std::unique_ptr<std::uint32_t[]> m_rgba;
@@ -99,8 +102,10 @@ void UpdateClientSize(CNativeWindow& window)
         return;
     NativeSize(*window.m_wnd, client);
     // A canvas loses its pixels with its size: it is painted again, as an exposed window is.
-    if (window.m_wnd && !window.m_topLevel)
+    if (window.m_wnd && !window.m_topLevel) {
+        window.m_lostPixels = true;
         backend::InvalidateNativeWindow(window);
+    }
 }
 
 void Paint(CNativeWindow& window)
@@ -202,6 +207,11 @@ EMSCRIPTEN_KEEPALIVE int vexlor_web_key(int virtualKey, int scanCode, int presse
 EMSCRIPTEN_KEEPALIVE void vexlor_web_keyboard_lost()
 {
     NativeKeyboardLost();
+}
+
+EMSCRIPTEN_KEEPALIVE void vexlor_web_game_focus(int focused)
+{
+    NativeGameFocus(focused != 0);
 }
 
 // The page's layout changed: every window reads its client size again, parents first.
@@ -307,6 +317,13 @@ CSize GetClientSize(const CNativeWindow& window)
 // The page's client area is what the browser window gives it.
 void SetClientSize(CNativeWindow&, CSize) {}
 
+// The page fills the screen or leaves it; the browser's resize event brings the new size.
+void ToggleFullScreen(CNativeWindow& window)
+{
+    if (window.m_topLevel)
+        vexlor_page_toggle_full_screen();
+}
+
 void MoveNativeWindow(CNativeWindow& window, const CRect& rect)
 {
     if (window.m_topLevel)
@@ -342,7 +359,7 @@ bool BeginPaint(CNativeWindow& window)
 
 void EndPaint(CNativeWindow&) {}
 
-void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from)
+void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from, const CRegion& changed)
 {
     if (!window.m_inPaint || !source.m_pixels || from.IsRectEmpty())
         return;
@@ -350,18 +367,31 @@ void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRe
     if (window.m_rgbaSize != size) {
         window.m_rgba = std::make_unique<std::uint32_t[]>(std::size_t(size));
         window.m_rgbaSize = size;
+        window.m_lostPixels = true;
     }
-    // 0xAARRGGBB words to R, G, B, A bytes, opaque; only the rows and columns put.
-    for (int y = from.top; y < from.bottom; ++y) {
-        const std::uint32_t* const in = source.m_pixels.get() + std::size_t(y) * source.m_width;
-        std::uint32_t* const out = window.m_rgba.get() + std::size_t(y) * source.m_width;
-        for (int x = from.left; x < from.right; ++x) {
-            const std::uint32_t p = in[x];
-            out[x] = 0xFF000000u | (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
+    const auto put = [&window, &source, &from, to](const CRect& rect) {
+        const CRect r = Intersection(rect, from);
+        if (r.IsRectEmpty())
+            return;
+        // 0xAARRGGBB words to R, G, B, A bytes, opaque; only the rows and columns put.
+        for (int y = r.top; y < r.bottom; ++y) {
+            const std::uint32_t* const in = source.m_pixels.get() + std::size_t(y) * source.m_width;
+            std::uint32_t* const out = window.m_rgba.get() + std::size_t(y) * source.m_width;
+            for (int x = r.left; x < r.right; ++x) {
+                const std::uint32_t p = in[x];
+                out[x] = 0xFF000000u | (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
+            }
         }
+        vexlor_page_put_image(window.m_slot, window.m_rgba.get(), source.m_width, source.m_height, r.left, r.top,
+                              r.Width(), r.Height(), to.x + r.left - from.left, to.y + r.top - from.top);
+    };
+    if (window.m_lostPixels) {
+        window.m_lostPixels = false;
+        put(from);
+        return;
     }
-    vexlor_page_put_image(window.m_slot, window.m_rgba.get(), source.m_width, source.m_height, from.left, from.top,
-                          from.Width(), from.Height(), to.x, to.y);
+    for (int i = 0; i < changed.m_count; ++i)
+        put(changed.m_rects[i]);
 }
 
 void EraseBackground(CNativeWindow& window)

@@ -13,6 +13,8 @@
 
 #include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/Geometry.h"
+#include "platform/gdi/Region.h"
+#include "platform/wnd/Controllers.h"
 #include "platform/wnd/Messages.h"
 #include "platform/wnd/Resources.h"
 
@@ -37,6 +39,9 @@ CSize GetClientSize(const CNativeWindow& window);
 // A top-level window: makes its client area this size, kept within the screen (where the
 // window is the browser's page, the page keeps the size the browser gives it).
 void SetClientSize(CNativeWindow& window, CSize size);
+// A top-level window: fills the screen with it (its menu bar stays), or when it fills the
+// screen already, puts it back as it was; either way its client size follows (NativeSize).
+void ToggleFullScreen(CNativeWindow& window);
 // A child window: places it over rect of its parent's client area.
 void MoveNativeWindow(CNativeWindow& window, const CRect& rect);
 // Asks for a paint of the whole client area from the event loop.
@@ -52,8 +57,11 @@ bool StartTimer(CNativeWindow& window, UINT_PTR id, UINT elapse);
 bool BeginPaint(CNativeWindow& window);
 void EndPaint(CNativeWindow& window);
 // Puts the pixels of from (in source) on the client area with from's top-left corner at to.
-// The rectangle lies inside source; the window clips to its client area.
-void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from);
+// The rectangle lies inside source; the window clips to its client area. Only the pixels of
+// changed (in source, inside from) differ from what the window was last given there: the
+// backend puts those and whatever else of from the window lost meanwhile (an expose it
+// cannot restore itself, a resize, the first paint).
+void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from, const CRegion& changed);
 // Fills the client area with the system's window colour.
 void EraseBackground(CNativeWindow& window);
 
@@ -91,6 +99,16 @@ bool NativeKey(CWnd* target, UINT virtualKey, std::uint32_t scanCode, bool press
 // The keyboard went elsewhere (the focus left our windows, or another client grabbed it):
 // every key is released.
 void NativeKeyboardLost();
+// The keyboard focus moved into one of our windows (true) or out of all of them, to a dialog,
+// a menu, another program or nowhere (false). Controllers act only while it is in ours.
+void NativeGameFocus(bool focused);
+// A game controller of the standard layout was plugged in, or was there at start-up; id is
+// the backend's, unique among those plugged in.
+void NativeControllerAdded(int id);
+void NativeControllerRemoved(int id);
+void NativeControllerButton(int id, ControllerButton button, bool pressed);
+// The position of a stick axis from -32768 (left, up) to 32767 (right, down).
+void NativeControllerAxis(int id, ControllerAxis axis, int value);
 void NativeSize(CWnd& wnd, CSize client);
 // The window is painting (inside its paint event): the erase message when one was asked
 // for, then the paint message.

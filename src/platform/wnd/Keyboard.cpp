@@ -1,8 +1,8 @@
 #include "platform/wnd/Keyboard.h"
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "platform/wnd/Backend.h"
 #include "platform/wnd/Wnd.h"
@@ -22,6 +22,37 @@ BYTE s_keys[kKeys];
 // The virtual key each physical key pressed, 0 when it is up or unknown; scan code 0 means
 // "no scan code" (synthetic events) and is never recorded.
 UINT s_pressedBy[kScanCodes];
+// How many controller keys hold each virtual key: several seats share Start's key.
+BYTE s_controllerHolds[kKeys];
+// The keys whose press switched full screen, so that their release is not seen either.
+bool s_fullScreenKeyDown[kKeys];
+
+CWnd* TopLevelOf(CWnd* wnd)
+{
+    while ((wnd->m_style & WS_CHILD) && wnd->m_parent)
+        wnd = wnd->m_parent;
+    return wnd;
+}
+
+// F11 and Alt+Enter (Alt as the table holds it) switch the frame of the window with the
+// focus between full screen and a window, and neither reaches the table or the game. With
+// no window of ours in the focus the key is the toolkit's. True when the key was taken.
+bool FullScreenKey(CWnd* target, UINT virtualKey, bool pressed, bool autoRepeat)
+{
+    if (virtualKey >= kKeys)
+        return false;
+    if (!pressed)
+        return std::exchange(s_fullScreenKeyDown[virtualKey], false);
+    if (!target || !(virtualKey == VK_F11 || (virtualKey == VK_RETURN && (s_keys[VK_MENU] & kDown))))
+        return false;
+    // An auto-repeat is only swallowed: Enter held before Alt is still released as usual.
+    if (!autoRepeat) {
+        s_fullScreenKeyDown[virtualKey] = true;
+        if (CWnd* const frame = TopLevelOf(target); frame->m_native)
+            backend::ToggleFullScreen(*frame->m_native);
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -29,7 +60,8 @@ bool GetKeyboardState(BYTE* keys)
 {
     if (!keys)
         return false;
-    std::memcpy(keys, s_keys, kKeys);
+    for (std::size_t key = 0; key < kKeys; ++key)
+        keys[key] = BYTE(s_keys[key] | (s_controllerHolds[key] != 0 ? kDown : 0));
     return true;
 }
 
@@ -62,10 +94,25 @@ void KeyboardReleaseAll()
 {
     std::fill(std::begin(s_keys), std::end(s_keys), BYTE(0));
     std::fill(std::begin(s_pressedBy), std::end(s_pressedBy), UINT(0));
+    std::fill(std::begin(s_fullScreenKeyDown), std::end(s_fullScreenKeyDown), false);
+}
+
+void ControllerKeyDown(UINT virtualKey)
+{
+    if (virtualKey != 0 && virtualKey < kKeys && s_controllerHolds[virtualKey] < 0xFF)
+        ++s_controllerHolds[virtualKey];
+}
+
+void ControllerKeyUp(UINT virtualKey)
+{
+    if (virtualKey != 0 && virtualKey < kKeys && s_controllerHolds[virtualKey] > 0)
+        --s_controllerHolds[virtualKey];
 }
 
 bool NativeKey(CWnd* target, UINT virtualKey, std::uint32_t scanCode, bool pressed, bool autoRepeat)
 {
+    if (FullScreenKey(target, virtualKey, pressed, autoRepeat))
+        return true;
     unsigned flags = scanCode & 0xFFu;
     UINT messageKey = virtualKey;
     if (pressed) {

@@ -142,6 +142,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM, LPARAM)
             return 0;
         backend::EraseBackground(*m_native);
         backend::EndPaint(*m_native);
+        m_target.m_shown = nullptr;
         return 1;
     default:
         return 0;
@@ -223,9 +224,25 @@ void CWnd::UpdateWindow()
 void CWnd::CWindowTarget::PutImage(int x, int y, int width, int height, const CBitmap& source, int sourceX,
                                    int sourceY)
 {
-    if (m_wnd.m_native)
-        backend::PutImage(*m_wnd.m_native, CPoint(x, y), source,
-                          CRect(sourceX, sourceY, sourceX + width, sourceY + height));
+    if (!m_wnd.m_native)
+        return;
+    const CPoint to(x, y);
+    const CRect from(sourceX, sourceY, sourceX + width, sourceY + height);
+    const bool whole = from == source.Bounds();
+    // The window needs only what changed when it holds this very bitmap, put whole at the
+    // same place; anything else is new to it.
+    CRegion changed;
+    if (whole && m_shown == &source && source.m_shownOn == this && source.m_shownAt == to) {
+        changed = source.m_changed;
+        changed.Add(source.m_drawn);
+    } else {
+        changed.Add(from);
+    }
+    backend::PutImage(*m_wnd.m_native, to, source, from, changed);
+    source.m_changed.Clear();
+    source.m_shownOn = whole ? this : nullptr;
+    source.m_shownAt = to;
+    m_shown = whole ? &source : nullptr;
 }
 
 CPaintDC::CPaintDC(CWnd* wnd) : m_wnd(wnd)

@@ -80,6 +80,9 @@ private:
         explicit CWindowTarget(CWnd& wnd) : m_wnd(wnd) {}
         void PutImage(int x, int y, int width, int height, const CBitmap& source, int sourceX, int sourceY) override;
 
+        // The bitmap the window was last given, whole; null when it was something else.
+        const CBitmap* m_shown = nullptr;
+
     private:
         CWnd& m_wnd;
     };
