@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/Trig.h"
+
 CVector2& CVector2::operator+=(const CVector2& v)
 {
     m_x += v.m_x;
@@ -56,7 +58,7 @@ double CVector2::Angle() const
 {
     if (m_x == 0.0)
         return m_y > 0.0 ? 90.0 : -90.0;
-    double a = RadToDeg(std::atan(m_y / m_x));
+    double a = RadToDeg(trig::Atan(m_y / m_x));
     if (m_x < 0.0)
         a += 180.0;
     return a;
@@ -66,8 +68,8 @@ void CVector2::Rotate(double degrees)
 {
     const double len = Length();
     const double a = Angle() + degrees;
-    m_x = std::cos(DegToRad(a)) * len;
-    m_y = std::sin(DegToRad(a)) * len;
+    m_x = trig::Cos(DegToRad(a)) * len;
+    m_y = trig::Sin(DegToRad(a)) * len;
 }
 
 namespace {

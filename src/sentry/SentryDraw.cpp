@@ -1,7 +1,6 @@
 // The turret as a thin white outline: a barrel 20 pixels ahead of the centre, running
 // back to 10 pixels behind it, and a narrow lopsided spindle around its middle.
-#include <cmath>
-
+#include "core/Trig.h"
 #include "platform/gdi/DC.h"
 #include "sentry/Sentry.h"
 
@@ -21,8 +20,8 @@ void CSentry::Draw(CDC* dc) const
     const double theta = h.Angle();
     const double ra = CVector2::DegToRad(theta - 8.0);
     const double rb = CVector2::DegToRad(theta - 158.0);
-    const CPoint a = Truncated(p.m_x - 4.0 * std::cos(ra), p.m_y - 4.0 * std::sin(ra));
-    const CPoint b = Truncated(p.m_x + 4.0 * std::cos(rb), p.m_y + 4.0 * std::sin(rb));
+    const CPoint a = Truncated(p.m_x - 4.0 * trig::Cos(ra), p.m_y - 4.0 * trig::Sin(ra));
+    const CPoint b = Truncated(p.m_x + 4.0 * trig::Cos(rb), p.m_y + 4.0 * trig::Sin(rb));
     const CPoint front = (p + h).ToPoint();
     const CPoint back = (p - h).ToPoint();
 

@@ -1,9 +1,9 @@
 // The ship as a swept arrowhead in its own pen, its hit points below it, straight
 // brackets for a boost, diagonal ones for invulnerability, a yellow spark for a hit.
-#include <cmath>
 #include <cstdio>
 
 #include "core/RandomRange.h"
+#include "core/Trig.h"
 #include "platform/gdi/DC.h"
 #include "ships/Ship.h"
 
@@ -63,8 +63,8 @@ void CShip::Draw(CDC* dc)
     const CPoint tail = (p - m_heading).ToPoint();
     const double r1 = CVector2::DegToRad(a1);
     const double r2 = CVector2::DegToRad(a2);
-    const CPoint wingA(TruncToInt(p.m_x - kWingLength * std::cos(r1)), TruncToInt(p.m_y - kWingLength * std::sin(r1)));
-    const CPoint wingB(TruncToInt(p.m_x + kWingLength * std::cos(r2)), TruncToInt(p.m_y + kWingLength * std::sin(r2)));
+    const CPoint wingA(TruncToInt(p.m_x - kWingLength * trig::Cos(r1)), TruncToInt(p.m_y - kWingLength * trig::Sin(r1)));
+    const CPoint wingB(TruncToInt(p.m_x + kWingLength * trig::Cos(r2)), TruncToInt(p.m_y + kWingLength * trig::Sin(r2)));
 
     dc->MoveTo(centre);
     dc->LineTo(nose);

@@ -37,7 +37,8 @@ void DestroyNativeWindow(CNativeWindow* window);
 void ShowNativeWindow(CNativeWindow& window, bool show);
 bool IsNativeWindowVisible(const CNativeWindow& window);
 CSize GetClientSize(const CNativeWindow& window);
-// A top-level window: makes its client area this size, kept within the screen.
+// A top-level window: makes its client area this size, kept within the screen (where the
+// window is the browser's page, the page keeps the size the browser gives it).
 void SetClientSize(CNativeWindow& window, CSize size);
 // A top-level window: fills the screen with it (its menu bar stays), or when it fills the
 // screen already, puts it back as it was; either way its client size follows (NativeSize).
@@ -76,6 +77,10 @@ void SetIcon(CNativeWindow& frame, const IconResource& icon);
 // Runs a modal dialog built from the template, owned by owner's window (or none), while
 // timers and painting go on; returns the id of the button that ended it (IDOK, IDCANCEL)
 // or 0 when it was closed otherwise. The owner has the keyboard focus back afterwards.
+// A backend that cannot wait inside a call (the browser's) shows the dialog, modal for the
+// user until it ends, and returns 0 at once: DoModal then answers IDCANCEL and exchanges no
+// data, so only a dialog whose caller ignores the answer may run there, as every dialog of
+// the application does.
 int RunModalDialog(const DialogTemplate& dialog, CNativeWindow* owner);
 void SetFocus(CNativeWindow& window);
 // The window of ours that has the keyboard focus, or null.

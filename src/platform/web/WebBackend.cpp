@@ -1,0 +1,488 @@
+// The browser backend: the window layer's backend functions over the page's elements
+// (Page.js), and the entry points through which the page feeds its events in.
+//
+// Each native window is a slot in a small fixed table; the page knows a window by its slot
+// number, so an event that arrives after the window is gone finds an empty slot.
+#include <emscripten/emscripten.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/wnd/Backend.h"
+#include "platform/wnd/Wnd.h"
+
+extern "C" {
+// Implemented in Page.js.
+void vexlor_page_create(int slot, int parent, int edge, const char* title);
+void vexlor_page_destroy(int slot);
+void vexlor_page_show(int slot, int shown);
+void vexlor_page_move(int slot, int x, int y, int width, int height);
+int vexlor_page_client_width(int slot);
+int vexlor_page_client_height(int slot);
+void vexlor_page_request_paint(int slot);
+void vexlor_page_start_timer(int slot, int id, int elapse);
+void vexlor_page_stop_timers(int slot);
+void vexlor_page_put_image(int slot, const std::uint32_t* rgba, int width, int height, int fromX, int fromY,
+                           int fromWidth, int fromHeight, int toX, int toY);
+void vexlor_page_erase(int slot, int width, int height);
+void vexlor_page_set_menu(int slot, const char* json);
+void vexlor_page_set_icon(const std::uint32_t* rgba, int size);
+void vexlor_page_dialog_units(int pointSize, int* units);
+void vexlor_page_run_dialog(const char* json, int owner);
+void vexlor_page_focus(int slot);
+int vexlor_page_focused_slot();
+void vexlor_page_post_command(int slot, int id, int source);
+void vexlor_page_end();
+void vexlor_page_toggle_full_screen();
+}
+
+class CNativeWindow
+{
+public:
+    CWnd* m_wnd = nullptr;
+    int m_slot = -1;
+    CNativeWindow* m_parent = nullptr;
+    int m_edge = 0;
+    bool m_topLevel = false;
+    bool m_shown = false;    // asked to show
+    bool m_visible = false;  // shown, and its parent visible
+    bool m_inPaint = false;
+    bool m_paintPending = false;
+    // The canvas has lost its pixels (new, or resized): the next put is whole.
+    bool m_lostPixels = true;
+    CSize m_client{};
+    // The pixels put on the canvas, as the page's image data wants them (R, G, B, A bytes).
+    std::unique_ptr<std::uint32_t[]> m_rgba;
+    int m_rgbaSize = 0;
+    const AcceleratorTable* m_accelerators = nullptr;
+};
+
+namespace {
+
+constexpr int kSlots = 16;
+CNativeWindow s_windows[kSlots];
+int s_ticks = 0;
+
+// WM_COMMAND's high word of wParam tells where a command came from.
+constexpr int kFromAccelerator = 1;
+
+// The modifiers the page reports with a key, as bits.
+enum : int { kShift = 1, kControl = 2, kAlt = 4 };
+
+CNativeWindow* WindowAt(int slot)
+{
+    if (slot < 0 || slot >= kSlots || !s_windows[slot].m_wnd)
+        return nullptr;
+    return &s_windows[slot];
+}
+
+void SetVisible(CNativeWindow& window, bool visible)
+{
+    if (window.m_visible == visible)
+        return;
+    window.m_visible = visible;
+    vexlor_page_show(window.m_slot, visible ? 1 : 0);
+    if (window.m_wnd)
+        NativeShow(*window.m_wnd, visible);
+    for (CNativeWindow& child : s_windows) {
+        if (child.m_wnd && child.m_parent == &window)
+            SetVisible(child, visible && child.m_shown);
+    }
+}
+
+// The page's client size of the window; a change is the window's size event.
+void UpdateClientSize(CNativeWindow& window)
+{
+    const CSize client{vexlor_page_client_width(window.m_slot), vexlor_page_client_height(window.m_slot)};
+    if (client.cx == window.m_client.cx && client.cy == window.m_client.cy)
+        return;
+    window.m_client = client;
+    if (!window.m_wnd)
+        return;
+    NativeSize(*window.m_wnd, client);
+    // A canvas loses its pixels with its size: it is painted again, as an exposed window is.
+    if (window.m_wnd && !window.m_topLevel) {
+        window.m_lostPixels = true;
+        backend::InvalidateNativeWindow(window);
+    }
+}
+
+void Paint(CNativeWindow& window)
+{
+    window.m_paintPending = false;
+    if (!window.m_wnd || !window.m_visible)
+        return;
+    window.m_inPaint = true;
+    NativePaint(*window.m_wnd);
+    window.m_inPaint = false;
+}
+
+void AppendJsonString(std::string& json, const char* text)
+{
+    json += '"';
+    for (const char* c = text ? text : ""; *c; ++c) {
+        if (*c == '"' || *c == '\\') {
+            json += '\\';
+            json += *c;
+        } else if (static_cast<unsigned char>(*c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(static_cast<unsigned char>(*c)));
+            json += escaped;
+        } else {
+            json += *c;
+        }
+    }
+    json += '"';
+}
+
+void AppendMenuItems(std::string& json, std::span<const MenuItemTemplate> items)
+{
+    json += '[';
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0)
+            json += ',';
+        json += "{\"text\":";
+        AppendJsonString(json, items[i].text);
+        json += ",\"command\":" + std::to_string(items[i].command) + ",\"items\":";
+        AppendMenuItems(json, items[i].popup);
+        json += '}';
+    }
+    json += ']';
+}
+
+int MulDiv(int value, int numerator, int denominator)
+{
+    const long long product = static_cast<long long>(value) * numerator;
+    const long long half = denominator / 2;
+    return int(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
+}
+
+bool AcceleratorMatches(const AcceleratorEntry& entry, UINT virtualKey, int modifiers)
+{
+    // Without FVIRTKEY the key is a character; its key is that of the capital letter.
+    UINT key = entry.key;
+    if (!(entry.flags & FVIRTKEY) && key >= 'a' && key <= 'z')
+        key -= 'a' - 'A';
+    const int wanted = ((entry.flags & FSHIFT) ? kShift : 0) | ((entry.flags & FCONTROL) ? kControl : 0) |
+                       ((entry.flags & FALT) ? kAlt : 0);
+    return key == virtualKey && wanted == modifiers;
+}
+
+// The frame whose accelerators take a key pressed while focus is in window.
+CNativeWindow* FrameOf(CNativeWindow* window)
+{
+    while (window && !window->m_topLevel)
+        window = window->m_parent;
+    return window;
+}
+
+}  // namespace
+
+// --- Events from the page ------------------------------------------------------------------
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE int vexlor_web_key(int virtualKey, int scanCode, int pressed, int autoRepeat, int modifiers)
+{
+    CNativeWindow* const focused = WindowAt(vexlor_page_focused_slot());
+    if (pressed) {
+        CNativeWindow* const frame = FrameOf(focused);
+        if (frame && frame->m_accelerators) {
+            for (const AcceleratorEntry& entry : frame->m_accelerators->entries) {
+                if (AcceleratorMatches(entry, UINT(virtualKey), modifiers)) {
+                    // The key table follows the key; the command comes from the event loop.
+                    NativeKey(nullptr, UINT(virtualKey), std::uint32_t(scanCode), true, autoRepeat != 0);
+                    vexlor_page_post_command(frame->m_slot, int(entry.command), kFromAccelerator);
+                    return 1;
+                }
+            }
+        }
+    }
+    return NativeKey(focused ? focused->m_wnd : nullptr, UINT(virtualKey), std::uint32_t(scanCode), pressed != 0,
+                     autoRepeat != 0)
+               ? 1
+               : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE void vexlor_web_keyboard_lost()
+{
+    NativeKeyboardLost();
+}
+
+EMSCRIPTEN_KEEPALIVE void vexlor_web_game_focus(int focused)
+{
+    NativeGameFocus(focused != 0);
+}
+
+// The page's layout changed: every window reads its client size again, parents first.
+EMSCRIPTEN_KEEPALIVE void vexlor_web_layout()
+{
+    for (CNativeWindow& window : s_windows) {
+        if (window.m_wnd && window.m_topLevel)
+            UpdateClientSize(window);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void vexlor_web_paint(int slot)
+{
+    if (CNativeWindow* const window = WindowAt(slot))
+        Paint(*window);
+}
+
+EMSCRIPTEN_KEEPALIVE void vexlor_web_timer(int slot, int id)
+{
+    if (CNativeWindow* const window = WindowAt(slot)) {
+        ++s_ticks;
+        NativeTimer(*window->m_wnd, UINT_PTR(id));
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE void vexlor_web_focus_in(int slot)
+{
+    if (CNativeWindow* const window = WindowAt(slot))
+        NativeFocusIn(*window->m_wnd);
+}
+
+EMSCRIPTEN_KEEPALIVE void vexlor_web_command(int slot, int id, int source)
+{
+    if (CNativeWindow* const window = WindowAt(slot))
+        NativeCommand(*window->m_wnd, UINT(id), UINT(source));
+}
+
+// Timer expiries so far, for the page's measurements.
+EMSCRIPTEN_KEEPALIVE int vexlor_web_ticks()
+{
+    return s_ticks;
+}
+
+}  // extern "C"
+
+namespace backend {
+
+CNativeWindow* CreateNativeWindow(CWnd& wnd, const CREATESTRUCT& cs, CNativeWindow* parent)
+{
+    for (int slot = 0; slot < kSlots; ++slot) {
+        CNativeWindow& window = s_windows[slot];
+        if (window.m_wnd)
+            continue;
+        window = CNativeWindow{};
+        window.m_wnd = &wnd;
+        window.m_slot = slot;
+        window.m_topLevel = !parent || !(cs.style & WS_CHILD);
+        window.m_parent = window.m_topLevel ? nullptr : parent;
+        if (!window.m_topLevel)
+            window.m_edge = (cs.dwExStyle & WS_EX_CLIENTEDGE) ? 2 : (cs.style & WS_BORDER) ? 1 : 0;
+        vexlor_page_create(slot, window.m_parent ? window.m_parent->m_slot : -1, window.m_edge,
+                           window.m_topLevel ? cs.lpszName : nullptr);
+        if (!window.m_topLevel)
+            MoveNativeWindow(window, CRect(cs.x, cs.y, cs.x + cs.cx, cs.y + cs.cy));
+        return &window;
+    }
+    return nullptr;
+}
+
+void DestroyNativeWindow(CNativeWindow* window)
+{
+    // Children first: the page takes their elements with their parent's.
+    for (CNativeWindow& child : s_windows) {
+        if (child.m_wnd && child.m_parent == window)
+            DestroyNativeWindow(&child);
+    }
+    vexlor_page_stop_timers(window->m_slot);
+    vexlor_page_destroy(window->m_slot);
+    window->m_wnd = nullptr;
+    window->m_rgba.reset();
+}
+
+void ShowNativeWindow(CNativeWindow& window, bool show)
+{
+    window.m_shown = show;
+    SetVisible(window, show && (!window.m_parent || window.m_parent->m_visible));
+    if (show && window.m_topLevel) {
+        UpdateClientSize(window);
+        vexlor_page_focus(window.m_slot);
+    }
+}
+
+bool IsNativeWindowVisible(const CNativeWindow& window)
+{
+    return window.m_shown;
+}
+
+CSize GetClientSize(const CNativeWindow& window)
+{
+    return window.m_client;
+}
+
+// The page's client area is what the browser window gives it.
+void SetClientSize(CNativeWindow&, CSize) {}
+
+// The page fills the screen or leaves it; the browser's resize event brings the new size.
+void ToggleFullScreen(CNativeWindow& window)
+{
+    if (window.m_topLevel)
+        vexlor_page_toggle_full_screen();
+}
+
+void MoveNativeWindow(CNativeWindow& window, const CRect& rect)
+{
+    if (window.m_topLevel)
+        return;
+    vexlor_page_move(window.m_slot, rect.left, rect.top, rect.Width(), rect.Height());
+    UpdateClientSize(window);
+}
+
+void InvalidateNativeWindow(CNativeWindow& window)
+{
+    if (window.m_paintPending)
+        return;
+    window.m_paintPending = true;
+    vexlor_page_request_paint(window.m_slot);
+}
+
+void UpdateNativeWindow(CNativeWindow& window)
+{
+    if (window.m_paintPending)
+        Paint(window);
+}
+
+bool StartTimer(CNativeWindow& window, UINT_PTR id, UINT elapse)
+{
+    vexlor_page_start_timer(window.m_slot, int(id), int(elapse));
+    return true;
+}
+
+bool BeginPaint(CNativeWindow& window)
+{
+    return window.m_inPaint;
+}
+
+void EndPaint(CNativeWindow&) {}
+
+void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from, const CRegion& changed)
+{
+    if (!window.m_inPaint || !source.m_pixels || from.IsRectEmpty())
+        return;
+    const int size = source.m_width * source.m_height;
+    if (window.m_rgbaSize != size) {
+        window.m_rgba = std::make_unique<std::uint32_t[]>(std::size_t(size));
+        window.m_rgbaSize = size;
+        window.m_lostPixels = true;
+    }
+    const auto put = [&window, &source, &from, to](const CRect& rect) {
+        const CRect r = Intersection(rect, from);
+        if (r.IsRectEmpty())
+            return;
+        // 0xAARRGGBB words to R, G, B, A bytes, opaque; only the rows and columns put.
+        for (int y = r.top; y < r.bottom; ++y) {
+            const std::uint32_t* const in = source.m_pixels.get() + std::size_t(y) * source.m_width;
+            std::uint32_t* const out = window.m_rgba.get() + std::size_t(y) * source.m_width;
+            for (int x = r.left; x < r.right; ++x) {
+                const std::uint32_t p = in[x];
+                out[x] = 0xFF000000u | (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
+            }
+        }
+        vexlor_page_put_image(window.m_slot, window.m_rgba.get(), source.m_width, source.m_height, r.left, r.top,
+                              r.Width(), r.Height(), to.x + r.left - from.left, to.y + r.top - from.top);
+    };
+    if (window.m_lostPixels) {
+        window.m_lostPixels = false;
+        put(from);
+        return;
+    }
+    for (int i = 0; i < changed.m_count; ++i)
+        put(changed.m_rects[i]);
+}
+
+void EraseBackground(CNativeWindow& window)
+{
+    if (window.m_inPaint)
+        vexlor_page_erase(window.m_slot, window.m_client.cx, window.m_client.cy);
+}
+
+void SetMenuBar(CNativeWindow& frame, const MenuTemplate& menu)
+{
+    std::string json;
+    AppendMenuItems(json, menu.items);
+    vexlor_page_set_menu(frame.m_slot, json.c_str());
+    UpdateClientSize(frame);
+}
+
+void SetAccelerators(CNativeWindow& frame, const AcceleratorTable& table)
+{
+    frame.m_accelerators = &table;
+}
+
+void SetIcon(CNativeWindow&, const IconResource& icon)
+{
+    // The page has one icon: the largest image.
+    const IconImage* largest = nullptr;
+    for (const IconImage& image : icon.images) {
+        if (!largest || image.size > largest->size)
+            largest = &image;
+    }
+    if (!largest)
+        return;
+    const int count = largest->size * largest->size;
+    const auto rgba = std::make_unique<std::uint32_t[]>(std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t p = largest->pixels[i];
+        rgba[i] = (p & 0xFF00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
+    }
+    vexlor_page_set_icon(rgba.get(), largest->size);
+}
+
+// Shown at once and modal for the user; it closes on its own later (see Backend.h).
+int RunModalDialog(const DialogTemplate& dialog, CNativeWindow* owner)
+{
+    int units[2] = {};
+    vexlor_page_dialog_units(dialog.pointSize > 0 ? dialog.pointSize : 8, units);
+    const auto rect = [&units](int x, int y, int cx, int cy) {
+        return "\"x\":" + std::to_string(MulDiv(x, units[0], 4)) + ",\"y\":" + std::to_string(MulDiv(y, units[1], 8)) +
+               ",\"width\":" + std::to_string(MulDiv(cx, units[0], 4)) +
+               ",\"height\":" + std::to_string(MulDiv(cy, units[1], 8));
+    };
+    std::string json = "{\"title\":";
+    AppendJsonString(json, dialog.title);
+    json += ",\"pointSize\":" + std::to_string(dialog.pointSize > 0 ? dialog.pointSize : 8) +
+            ",\"lineHeight\":" + std::to_string(units[1]) + "," + rect(0, 0, dialog.cx, dialog.cy) + ",\"items\":[";
+    for (std::size_t i = 0; i < dialog.items.size(); ++i) {
+        const DialogItemTemplate& item = dialog.items[i];
+        if (i > 0)
+            json += ',';
+        json += "{\"kind\":\"";
+        json += item.kind == DialogControl::Static ? "static" : item.kind == DialogControl::PushButton ? "button" : "default";
+        json += "\",\"text\":";
+        AppendJsonString(json, item.text);
+        json += ",\"id\":" + std::to_string(item.id) + ",\"noPrefix\":" + ((item.style & SS_NOPREFIX) ? "true" : "false") +
+                "," + rect(item.x, item.y, item.cx, item.cy) + "}";
+    }
+    json += "]}";
+    vexlor_page_run_dialog(json.c_str(), owner ? owner->m_slot : -1);
+    return 0;
+}
+
+void SetFocus(CNativeWindow& window)
+{
+    vexlor_page_focus(window.m_slot);
+}
+
+CWnd* GetFocusWnd()
+{
+    const CNativeWindow* const window = WindowAt(vexlor_page_focused_slot());
+    return window ? window->m_wnd : nullptr;
+}
+
+// The page's own event loop runs on after main returns; the program's state stays.
+int RunEventLoop()
+{
+    emscripten_exit_with_live_runtime();
+    return 0;
+}
+
+void QuitEventLoop(int)
+{
+    vexlor_page_end();
+}
+
+}  // namespace backend
