@@ -519,7 +519,7 @@ var VexlorPage = {
 
     // Modal for the user: an overlay over the whole page takes the mouse, the dialog the
     // keys, until OK, Enter, Escape or its close box ends it; the game ticks on behind it.
-    runDialog: function(spec, owner) {
+    runDialog: function(layout, owner) {
       Vexlor.closeMenu(false);
       var overlay = document.createElement('div');
       overlay.className = 'vx-overlay';
@@ -534,7 +534,7 @@ var VexlorPage = {
       var titleBar = document.createElement('div');
       titleBar.className = 'vx-title';
       var title = document.createElement('span');
-      title.textContent = spec.title;
+      title.textContent = layout.title;
       var close = document.createElement('span');
       close.className = 'vx-close';
       close.textContent = '\u00D7';
@@ -542,24 +542,24 @@ var VexlorPage = {
       titleBar.appendChild(close);
       var body = document.createElement('div');
       body.className = 'vx-body';
-      body.style.width = spec.width + 'px';
-      body.style.height = spec.height + 'px';
-      body.style.font = spec.pointSize + 'pt ' + Vexlor.dialogFace;
-      body.style.lineHeight = spec.lineHeight + 'px';
+      body.style.width = layout.width + 'px';
+      body.style.height = layout.height + 'px';
+      body.style.font = layout.pointSize + 'pt ' + Vexlor.dialogFace;
+      body.style.lineHeight = layout.lineHeight + 'px';
       box.appendChild(titleBar);
       box.appendChild(body);
       overlay.appendChild(box);
 
       var dialog = {overlay: overlay, box: box, buttons: [], restore: document.activeElement, owner: owner};
       close.addEventListener('click', function() { Vexlor.endDialog(dialog); });
-      spec.items.forEach(function(item) {
+      layout.items.forEach(function(item) {
         var element;
         if (item.kind === 'static') {
           element = document.createElement('div');
           element.className = 'vx-static';
           element.textContent = Vexlor.staticText(item.text, item.noPrefix);
           // Only lines that fit whole show, as the classic static control does.
-          var line = spec.lineHeight;
+          var line = layout.lineHeight;
           element.style.height = Math.min(item.height, Math.max(line, Math.floor(item.height / line) * line)) + 'px';
         } else {
           element = document.createElement('button');
