@@ -76,9 +76,9 @@ async function key(page, code, hold = 80) {
 
 // A calm scene: nothing fires or moves unless its keys say so, and ship 1 (red) rests in
 // full view below the scoreboard, clear of the edges.
-async function calmScene(browser, url) {
+async function calmScene(browser, url, prepare) {
   for (let attempt = 1; attempt <= SCENE_TRIES; attempt++) {
-    const game = await openGame(browser, url);
+    const game = await openGame(browser, url, prepare);
     const { page } = game;
     for (const k of ['F4', 'F2', 'F3']) await key(page, k);
     let previous = null;
@@ -149,6 +149,30 @@ const checks = {
     }, 5000);
     await page.keyboard.up('ArrowUp');
     console.log(`ship 1 from (${rest.x.toFixed(1)}, ${rest.y.toFixed(1)}) to (${moved.x.toFixed(1)}, ${moved.y.toFixed(1)})`);
+  },
+
+  // A stand-in for the Gamepad API, there before the page's scripts: one controller of the
+  // standard layout that the test moves. It takes ship 1's seat; stick up flies the ship,
+  // the south button fires, and unplugging it lets go of both.
+  async gamepad(browser, url) {
+    const standIn = () => {
+      const pad = { index: 0, id: 'stand-in', connected: true, mapping: 'standard', axes: [0, 0, 0, 0],
+        buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })) };
+      window.testPads = [pad];
+      navigator.getGamepads = () => window.testPads;
+    };
+    const { page, rest } = await calmScene(browser, url, standIn);
+    await page.evaluate(() => { window.testPads[0].axes[1] = -1; });
+    const moved = await waitFor('ship 1 to move while the stick is up', async () => {
+      const s = ship(await frame(page), RED);
+      return s.n > 0 && Math.hypot(s.x - rest.x, s.y - rest.y) > 20 ? s : null;
+    }, 5000);
+    await page.evaluate(() => { window.testPads[0].axes[1] = 0; window.testPads[0].buttons[0].pressed = true; });
+    await waitFor('a bullet of ship 1 while the south button is held', async () => ship(await frame(page), RED).bullets > 0, 5000);
+    // Unplugged while the button is held: ship 1's bullets stop coming (each lives a few ticks).
+    await page.evaluate(() => { window.testPads = []; });
+    await waitFor('no bullet of ship 1 once the controller is gone', async () => ship(await frame(page), RED).bullets === 0, 5000);
+    console.log(`ship 1 flew from (${rest.x.toFixed(1)}, ${rest.y.toFixed(1)}) to (${moved.x.toFixed(1)}, ${moved.y.toFixed(1)}) on the stick, fired on the south button`);
   },
 
   async fire(browser, url) {

@@ -55,11 +55,13 @@ export async function waitFor(what, check, timeout = 10000, every = 50) {
   }
 }
 
-// Opens the page and waits for its first frame on the arena's canvas.
-export async function openGame(browser, url) {
+// Opens the page and waits for its first frame on the arena's canvas; prepare, when given,
+// runs in the page before any of its scripts.
+export async function openGame(browser, url, prepare) {
   const page = await browser.newPage();
   const errors = [];
   page.on('pageerror', (e) => errors.push(String(e)));
+  if (prepare) await page.evaluateOnNewDocument(prepare);
   await page.goto(url);
   await waitFor('the first frame', () => page.evaluate(() => window.vexlor && window.vexlor.firstFrame() > 0));
   await page.focus('canvas');

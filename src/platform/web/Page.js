@@ -81,6 +81,7 @@ var VexlorPage = {
         if (document.hidden) Vexlor.call('_vexlor_web_keyboard_lost');
       });
       window.addEventListener('resize', function() { Vexlor.call('_vexlor_web_layout'); });
+      Vexlor.pollGamepads();
       document.addEventListener('mousedown', function(e) {
         if (Vexlor.menu && !e.target.closest('.vx-menubar, .vx-menu')) Vexlor.closeMenu(true);
       }, true);
@@ -90,6 +91,48 @@ var VexlorPage = {
         firstFrame: function() { return Vexlor.firstFrame; },
         ended: function() { return Vexlor.ended; },
       };
+    },
+
+    // Controllers of the standard layout, as the Gamepad API reports them: the page is told
+    // only of changes, and a controller is plugged in when it first shows and unplugged when
+    // its place empties. Polled, since the API sends no events for buttons and sticks.
+    pads: {},
+    padButtons: [[0, 0], [8, 1], [9, 2], [12, 3], [13, 4], [14, 5], [15, 6]],  // index, ControllerButton
+    pollGamepads: function() {
+      if (Vexlor.ended) return;
+      var seen = {};
+      var list = navigator.getGamepads ? navigator.getGamepads() : [];
+      for (var i = 0; i < list.length; i++) {
+        var gp = list[i];
+        if (!gp || !gp.connected || gp.mapping !== 'standard') continue;
+        seen[gp.index] = true;
+        var was = Vexlor.pads[gp.index];
+        if (!was) {
+          was = Vexlor.pads[gp.index] = {buttons: [], axes: [0, 0]};
+          Vexlor.call('_vexlor_web_controller_added', gp.index);
+        }
+        Vexlor.padButtons.forEach(function(b) {
+          var down = !!(gp.buttons[b[0]] && gp.buttons[b[0]].pressed);
+          if (down !== !!was.buttons[b[1]]) {
+            was.buttons[b[1]] = down;
+            Vexlor.call('_vexlor_web_controller_button', gp.index, b[1], down ? 1 : 0);
+          }
+        });
+        for (var a = 0; a < 2; a++) {
+          var value = Math.max(-32768, Math.min(32767, Math.round((gp.axes[a] || 0) * 32767)));
+          if (value !== was.axes[a]) {
+            was.axes[a] = value;
+            Vexlor.call('_vexlor_web_controller_axis', gp.index, a, value);
+          }
+        }
+      }
+      for (var index in Vexlor.pads) {
+        if (!seen[index]) {
+          delete Vexlor.pads[index];
+          Vexlor.call('_vexlor_web_controller_removed', Number(index));
+        }
+      }
+      if (!Vexlor.ended) setTimeout(Vexlor.pollGamepads, 10);
     },
 
     modifiers: function(e) {

@@ -249,6 +249,28 @@ EMSCRIPTEN_KEEPALIVE void vexlor_web_command(int slot, int id, int source)
         NativeCommand(*window->m_wnd, UINT(id), UINT(source));
 }
 
+// The page's game controllers (the Gamepad API's index is the id); button and axis are
+// ControllerButton and ControllerAxis in declaration order.
+EMSCRIPTEN_KEEPALIVE void vexlor_web_controller_added(int id)
+{
+    NativeControllerAdded(id);
+}
+
+EMSCRIPTEN_KEEPALIVE void vexlor_web_controller_removed(int id)
+{
+    NativeControllerRemoved(id);
+}
+
+EMSCRIPTEN_KEEPALIVE void vexlor_web_controller_button(int id, int button, int pressed)
+{
+    NativeControllerButton(id, ControllerButton(button), pressed != 0);
+}
+
+EMSCRIPTEN_KEEPALIVE void vexlor_web_controller_axis(int id, int axis, int value)
+{
+    NativeControllerAxis(id, ControllerAxis(axis), value);
+}
+
 // Timer expiries so far, for the page's measurements.
 EMSCRIPTEN_KEEPALIVE int vexlor_web_ticks()
 {
