@@ -3,16 +3,19 @@
 # must leave nothing stale. With the scene frozen by P, the screen after play, after a dialog
 # over the arena closes and after another window over it goes away must equal the same
 # scene painted whole, which a resize forces (the surface is made anew and put entire).
-# A hit spark lives for one frame only and a whole repaint of a frozen scene drops it, so a
-# scene frozen on a spark is played on and frozen again (bounded tries); stale pixels would
-# differ in every try.
+# Each paint draws the power-ups in a fresh flashing colour, so the screens are compared by
+# where they are not black: a stale pixel is one lit where the whole repaint has black, or
+# the other way round. A hit spark lives for one frame only and a whole repaint of a frozen
+# scene drops it, so a scene frozen on a spark is played on and frozen again (bounded
+# tries); stale pixels would differ in every try.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 e2e_start_game
 
-# An md5 of the client area's pixels in a fresh screenshot.
+# An md5 of which pixels of the client area are lit in a fresh screenshot.
 client_sum() {
-    /usr/bin/convert "$(e2e_shot)" -crop "${E2E_CW}x${E2E_CH}+${E2E_CX}+${E2E_CY}" +repage -depth 8 rgb:- | md5sum
+    /usr/bin/convert "$(e2e_shot)" -crop "${E2E_CW}x${E2E_CH}+${E2E_CX}+${E2E_CY}" +repage \
+        -fill white +opaque black -depth 8 rgb:- | md5sum
 }
 
 # Waits until two screenshots in a row agree; prints their sum.
