@@ -233,3 +233,70 @@ e2e_open_menu() {
 e2e_more_windows_than() {
     (($(e2e_visible_window_count) > $1))
 }
+
+# later_second S: the calendar second has moved past S. The game draws its places from it.
+later_second() {
+    (($(date +%s) > $1))
+}
+
+# --- Ships on the screen -----------------------------------------------------------------
+# A ship's scoreboard column: client x = 100 + 30 * slot, rows 10 and 30.
+column_x() { echo $((100 + 30 * $1)); }
+# A ship in full view shows some 65 pixels of its lines whatever its heading; with fewer
+# than this, the scoreboard or a power-up hides part of it and its centroid is off.
+readonly IN_VIEW=45
+calc() { awk "BEGIN { $1 }"; }
+
+# ship_state FILE COLOUR SLOT: one ship in a screenshot. Prints "ship N X Y CLEAR": its N
+# pixels and their centroid, taken on the wrapping arena so that a ship across an edge
+# stays whole, and CLEAR 1 when the centroid lies well inside the arena and away from the
+# ship's scoreboard column, so that nothing of the ship is clipped or left out with it;
+# then "bullet X Y" for each of its bullets, a 4x4 ring in its colour around four white
+# pixels, "pixel X Y" for each pixel of the ship (the hull and any marks around it) and
+# "death X Y" for each pixel in its colour in its Deaths cell. Its bullets and its
+# scoreboard column are not part of the ship.
+ship_state() {
+    e2e_client_pixels "$1" | awk -v c="$2" -v col="$(column_x "$3")" -v w="$E2E_CW" -v h="$E2E_CH" '
+        function has(x, y, colour, k) { k = x " " y; return (k in at) && at[k] == colour }
+        function bullet_at(x, y) {
+            return has(x + 1, y, "FFFFFF") && has(x, y + 1, "FFFFFF") && has(x + 1, y + 1, "FFFFFF") &&
+                has(x, y - 1, c) && has(x + 1, y - 1, c) && has(x - 1, y, c) && has(x - 1, y + 1, c) &&
+                has(x + 2, y, c) && has(x + 2, y + 1, c) && has(x, y + 2, c) && has(x + 1, y + 2, c)
+        }
+        $3 == c || $3 == "FFFFFF" { at[$1 " " $2] = $3 }
+        END {
+            pi = atan2(0, -1)
+            for (k in at) {
+                if (at[k] != "FFFFFF") continue
+                split(k, p, " "); x = p[1] + 0; y = p[2] + 0
+                if (!bullet_at(x, y)) continue
+                bullets[++nb] = (x + 0.5) " " (y + 0.5)
+                for (i = -1; i <= 2; ++i) for (j = -1; j <= 2; ++j) covered[(x + i) " " (y + j)] = 1
+            }
+            for (k in at) {
+                if (at[k] != c || (k in covered)) continue
+                split(k, p, " "); x = p[1] + 0; y = p[2] + 0
+                if (x >= col && x < col + 30 && y < 50) {
+                    if (y >= 28 && y < 48) print "death " x " " y
+                    continue
+                }
+                ++n
+                print "pixel " x " " y
+                ax += cos(2 * pi * x / w); ay += sin(2 * pi * x / w)
+                bx += cos(2 * pi * y / h); by += sin(2 * pi * y / h)
+            }
+            cx = atan2(ay, ax) * w / (2 * pi); if (cx < 0) cx += w
+            cy = atan2(by, bx) * h / (2 * pi); if (cy < 0) cy += h
+            clear = cx >= 20 && cx <= w - 20 && cy >= 20 && cy <= h - 20 && (cx - col - 15) ^ 2 + (cy - 25) ^ 2 >= 50 ^ 2
+            printf "ship %d %.3f %.3f %d\n", n, cx, cy, clear
+            for (i = 1; i <= nb; ++i) print "bullet " bullets[i]
+        }'
+}
+
+# wrapped_step X0 Y0 X1 Y1: the shortest way from (X0, Y0) to (X1, Y1) across the wrapping
+# arena, "DX DY". Screenshots come far quicker than a ship crosses half the arena.
+wrapped_step() {
+    awk -v x0="$1" -v y0="$2" -v x1="$3" -v y1="$4" -v w="$E2E_CW" -v h="$E2E_CH" '
+        function wrap(d, size) { d = d % size; if (d >= size / 2) d -= size; if (d < -size / 2) d += size; return d }
+        BEGIN { printf "%.3f %.3f\n", wrap(x1 - x0, w), wrap(y1 - y0, h) }'
+}
