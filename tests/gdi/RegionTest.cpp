@@ -56,32 +56,37 @@ TEST(Region, MergesWhatOverlapsOrLiesCloseAndKeepsApartWhatIsFar)
     // 110 x 110 less 400 would be wasted: a rectangle of its own.
     region.Add(CRect(100, 100, 110, 110));
     EXPECT_EQ(Rects(region), (std::vector<CRect>{CRect(0, 0, 30, 10), CRect(100, 100, 110, 110)}));
-    // One that bridges both, wasting little with each, takes both in.
+    // One that bridges both grows the last one at once; the next add far away ends the run,
+    // and what it grew to takes the first in.
     region.Add(CRect(0, 0, 110, 100));
-    EXPECT_EQ(Rects(region), std::vector<CRect>{CRect(0, 0, 110, 110)});
-    // The slack is the limit: 1024 pixels wasted merges, 1025 does not.
+    EXPECT_EQ(region.Bounds(), CRect(0, 0, 110, 110));
+    region.Add(CRect(500, 500, 501, 501));
+    EXPECT_EQ(Rects(region), (std::vector<CRect>{CRect(0, 0, 110, 110), CRect(500, 500, 501, 501)}));
+    // The slack is the limit: 4096 pixels wasted merges, 4097 does not.
     CRegion edge;
     edge.Add(CRect(0, 0, 1, 1));
-    edge.Add(CRect(1, 0, 2, 1025));  // box 2 x 1025, less 1 and 1025: 1024 wasted
-    EXPECT_EQ(Rects(edge), std::vector<CRect>{CRect(0, 0, 2, 1025)});
+    edge.Add(CRect(1, 0, 2, 4097));  // box 2 x 4097, less 1 and 4097: 4096 wasted
+    EXPECT_EQ(Rects(edge), std::vector<CRect>{CRect(0, 0, 2, 4097)});
     edge.Clear();
     edge.Add(CRect(0, 0, 1, 1));
-    edge.Add(CRect(1, 0, 2, 1026));
+    edge.Add(CRect(1, 0, 2, 4098));
     EXPECT_EQ(edge.m_count, 2);
 }
 
 TEST(Region, WhenFullTheNewRectangleJoinsTheOneItGrowsLeast)
 {
     CRegion region;
-    // Single pixels 100 apart on a diagonal: never close enough to merge.
+    // Single pixels 200 apart on a diagonal: never close enough to merge.
     for (int i = 0; i < CRegion::kCapacity; ++i)
-        region.Add(CRect(100 * i, 100 * i, 100 * i + 1, 100 * i + 1));
+        region.Add(CRect(200 * i, 200 * i, 200 * i + 1, 200 * i + 1));
     ASSERT_EQ(region.m_count, CRegion::kCapacity);
-    region.Add(CRect(740, 700, 741, 701));  // nearest to the pixel at (700, 700)
+    // Too far from any to merge (61 x 101 would waste 6 159 with the one at (800, 800)),
+    // but that one grows least.
+    region.Add(CRect(740, 700, 741, 701));
     EXPECT_EQ(region.m_count, CRegion::kCapacity);
-    EXPECT_EQ(region.Bounds(), CRect(0, 0, 100 * (CRegion::kCapacity - 1) + 1, 100 * (CRegion::kCapacity - 1) + 1));
+    EXPECT_EQ(region.Bounds(), CRect(0, 0, 200 * (CRegion::kCapacity - 1) + 1, 200 * (CRegion::kCapacity - 1) + 1));
     std::vector<CRect> rects = Rects(region);
-    EXPECT_NE(std::find(rects.begin(), rects.end(), CRect(700, 700, 741, 701)), rects.end());
+    EXPECT_NE(std::find(rects.begin(), rects.end(), CRect(740, 700, 801, 801)), rects.end());
 
     // Thousands of scattered pixels: never more rectangles than the capacity, and never a pixel lost.
     CRegion many;
@@ -146,10 +151,13 @@ TEST(SurfaceDamage, EachCallAddsItsFootprintClipped)
         const std::vector<CRect> expected = c.box.IsRectEmpty() ? std::vector<CRect>{} : std::vector<CRect>{c.box};
         EXPECT_EQ(Rects(s.bitmap.m_drawn), expected) << c.what;
         // Every pixel lit lies in the box.
-        for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 100; ++x)
-                if (s.bitmap.m_pixels[y * 100 + x] != ToSurfacePixel(RGB(0, 0, 0)))
+        for (int y = 0; y < 100; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                if (s.bitmap.m_pixels[y * 100 + x] != ToSurfacePixel(RGB(0, 0, 0))) {
                     ASSERT_TRUE(c.box.PtInRect(CPoint(x, y))) << c.what << " at " << x << ", " << y;
+                }
+            }
+        }
     }
 }
 
