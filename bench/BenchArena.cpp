@@ -234,6 +234,12 @@ void BM_ArenaTickBusy(benchmark::State& state)
 }
 BENCHMARK(BM_ArenaTickBusy)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
+// The sizes the paint and the floor are measured at.
+void AtBothSizes(benchmark::internal::Benchmark* run)
+{
+    run->Args({800, 600})->Args({1920, 1080})->UseManualTime()->Unit(benchmark::kMicrosecond);
+}
+
 // The whole paint of a frame, and in the same loop the floor on the same surface, so
 // that both see the same caches and the ratio of their medians is a fair one.
 void BM_ArenaPaint(benchmark::State& state)
@@ -268,7 +274,7 @@ void BM_ArenaPaint(benchmark::State& state)
     state.counters["floor_median_us"] = floorMedian;
     state.counters["paint_over_floor"] = floorMedian > 0.0 ? paintMedian / floorMedian : 0.0;
 }
-BENCHMARK(BM_ArenaPaint)->Args({800, 600})->Args({1920, 1080})->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ArenaPaint)->Apply(AtBothSizes);
 
 // One busy tick's frame drawn the game's way (the clear fills only what the last frame
 // drew) against a full clear of the same surface with FillSolidRect, in the same loop.
@@ -346,23 +352,8 @@ void BM_FrameFloor(benchmark::State& state)
     state.counters["median_us"] = samples.PercentileMicroseconds(0.5);
     state.counters["p99_us"] = samples.PercentileMicroseconds(0.99);
 }
-BENCHMARK(BM_FrameFloor<FastestFill>)
-    ->Name("BM_FrameFloor")
-    ->Args({800, 600})
-    ->Args({1920, 1080})
-    ->UseManualTime()
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FrameFloor<BlockFill>)
-    ->Name("BM_FrameFloorStdFillBlocks")
-    ->Args({800, 600})
-    ->Args({1920, 1080})
-    ->UseManualTime()
-    ->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FrameFloor<PlainFill>)
-    ->Name("BM_FrameFloorStdFillPlain")
-    ->Args({800, 600})
-    ->Args({1920, 1080})
-    ->UseManualTime()
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FrameFloor<FastestFill>)->Name("BM_FrameFloor")->Apply(AtBothSizes);
+BENCHMARK(BM_FrameFloor<BlockFill>)->Name("BM_FrameFloorStdFillBlocks")->Apply(AtBothSizes);
+BENCHMARK(BM_FrameFloor<PlainFill>)->Name("BM_FrameFloorStdFillPlain")->Apply(AtBothSizes);
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/gdi/DC.h"
+#include "Canvas.h"
 
 namespace {
 
@@ -14,22 +14,9 @@ using Map = std::vector<std::string>;
 constexpr COLORREF kBlack = RGB(0, 0, 0), kWhite = RGB(255, 255, 255), kRed = RGB(255, 0, 0),
                    kGreen = RGB(0, 255, 0), kBlue = RGB(0, 0, 255);
 
-// A memory context on its own new bitmap, with a white pen and a red brush selected.
-struct Surface
+struct Surface : Canvas
 {
-    CPen pen{PS_SOLID, 1, kWhite};
-    CBrush brush{kRed};
-    CDC dc;
-    CBitmap bitmap;
-
-    Surface(int width, int height)
-    {
-        dc.CreateCompatibleDC(nullptr);
-        bitmap.CreateCompatibleBitmap(&dc, width, height);
-        dc.SelectObject(&bitmap);
-        dc.SelectObject(&pen);
-        dc.SelectObject(&brush);
-    }
+    using Canvas::Canvas;
     // One string per row: '.' black, '#' white, 'r' red, 'g' green, 'b' blue, '?' any other.
     Map Read() const
     {

@@ -2,11 +2,11 @@
 // clipping; and the boxes each drawing call adds to its bitmap.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
-#include "platform/gdi/DC.h"
+#include "Canvas.h"
 #include "platform/gdi/Region.h"
-#include <algorithm>
 
 namespace {
 
@@ -14,25 +14,6 @@ std::vector<CRect> Rects(const CRegion& region)
 {
     return std::vector<CRect>(region.m_rects, region.m_rects + region.m_count);
 }
-
-// A memory context on a black bitmap of its own, drawing in white with a red brush.
-struct Canvas
-{
-    CPen pen{PS_SOLID, 1, RGB(255, 255, 255)};
-    CBrush brush{RGB(255, 0, 0)};
-    CDC dc;
-    CBitmap bitmap;
-
-    Canvas(int width, int height)
-    {
-        dc.CreateCompatibleDC(nullptr);
-        bitmap.CreateCompatibleBitmap(&dc, width, height);
-        dc.SelectObject(&bitmap);
-        dc.SelectObject(&pen);
-        dc.SelectObject(&brush);
-        dc.SetTextColor(RGB(255, 255, 255));
-    }
-};
 
 bool Covers(const CRegion& region, CPoint p)
 {
@@ -147,6 +128,7 @@ TEST(SurfaceDamage, EachCallAddsItsFootprintClipped)
     };
     for (const Case& c : cases) {
         Canvas s(100, 100);
+        s.dc.SetTextColor(RGB(255, 255, 255));
         c.draw(s.dc);
         const std::vector<CRect> expected = c.box.IsRectEmpty() ? std::vector<CRect>{} : std::vector<CRect>{c.box};
         EXPECT_EQ(Rects(s.bitmap.m_drawn), expected) << c.what;

@@ -1,5 +1,6 @@
-// F11 and Alt+Enter switch the frame of the focused window to full screen and back, on the
-// offscreen platform: neither key reaches the key table or the window, the menu bar stays
+// A frame with a pane, as the main frame has, on the offscreen platform: the pane covers the
+// client area below the menu bar and follows a resize. F11 and Alt+Enter switch the frame
+// of the focused window to full screen and back: neither key reaches the key table or the window, the menu bar stays
 // and the pane follows the larger client area. Without a window of ours in the focus the
 // keys are the toolkit's.
 #include <gtest/gtest.h>
@@ -93,6 +94,12 @@ protected:
     int m_menu = 0;
     QSize m_screen;
 };
+
+TEST_F(FullScreenKeys, ThePaneCoversTheClientAreaBelowTheMenuAndFollowsAResize)
+{
+    ASSERT_GT(m_menu, 0);
+    EXPECT_TRUE(PaneIs(500, 400)) << "pane " << Pane().geometry().width() << "x" << Pane().geometry().height();
+}
 
 TEST_F(FullScreenKeys, F11SwitchesToFullScreenAndBackAndIsNeverSeen)
 {

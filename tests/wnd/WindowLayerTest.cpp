@@ -1,11 +1,10 @@
 // The window layer on the offscreen platform: message tables and command routing, the
-// keyboard state, detached and created windows, the frame's pane, and dialog layout.
+// keyboard state, detached and created windows, and dialog layout.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QApplicationStateChangeEvent>
 #include <QDialog>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -160,42 +159,6 @@ TEST(CreatedWindowTest, PaintSendsTheEraseFirstOnlyWhenRequested)
     wnd.Invalidate(false);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !wnd.m_received.empty(); }, kDeadlineMs));
     EXPECT_EQ(wnd.m_received[0], std::pair(UINT(WM_PAINT), WPARAM(0)));
-}
-
-// A frame whose create handler makes its pane, as the main frame does.
-class PaneFrame : public CFrameWnd
-{
-public:
-    const MessageMap* GetMessageMap() const override { return &s_map; }
-    int OnCreate(const CREATESTRUCT*)
-    {
-        return m_pane.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(), this, AFX_IDW_PANE_FIRST) ? 0 : -1;
-    }
-    CWnd m_pane;
-    static inline const MessageEntry s_entries[] = {{WM_CREATE, 0, On::Create<PaneFrame>}};
-    static inline const MessageMap s_map{&CFrameWnd::s_messageMap, s_entries};
-};
-
-TEST(CreatedWindowTest, ThePaneCoversTheFramesClientAreaBelowTheMenuAndFollowsAResize)
-{
-    static const MenuItemTemplate items[] = {{"E&xit", ID_APP_EXIT, {}}};
-    static const MenuItemTemplate bar[] = {{"&Game", 0, items}};
-    static const MenuTemplate menus[] = {{300, bar}};
-    static const ResourceModule module{menus, {}, {}, {}, {}};
-    const ResourceModule* const previous = AfxGetResourceModule();
-    AfxSetResourceModule(&module);
-    PaneFrame frame;
-    const bool loaded = frame.LoadFrame(300, WS_OVERLAPPEDWINDOW);
-    AfxSetResourceModule(previous);
-    ASSERT_TRUE(loaded);
-    const int menu = frame.m_native->findChild<QMenuBar*>()->height();
-    ASSERT_GT(menu, 0);
-
-    frame.ShowWindow(SW_SHOW);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.m_native));
-    frame.m_native->resize(500, 400);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return frame.m_pane.m_native->width() == 500; }, kDeadlineMs));
-    EXPECT_EQ(frame.m_pane.m_native->geometry(), QRect(0, menu, 500, 400 - menu));
 }
 
 TEST(DialogTest, ControlsAreLaidOutInDialogUnitsOfTheDialogFont)
