@@ -189,11 +189,15 @@ void CNativeWindow::Replay(const QRegion& region)
         return;
     }
     const QRect target(m_put.to.x, m_put.to.y, m_put.from.Width(), m_put.from.Height());
+    // One rectangle clipped at a time: under a clip of many rectangles the raster engine
+    // blends span by span, spread over its thread pool, where it copies one rectangle.
     for (const QRect& r : region) {
         const QRect part = r & target;
-        if (!part.isEmpty())
-            m_painter.drawImage(part.topLeft(), m_image, part.translated(m_put.from.left - m_put.to.x,
-                                                                         m_put.from.top - m_put.to.y));
+        if (part.isEmpty())
+            continue;
+        m_painter.setClipRect(part);
+        m_painter.drawImage(part.topLeft(), m_image,
+                            part.translated(m_put.from.left - m_put.to.x, m_put.from.top - m_put.to.y));
     }
     // Qt repaints more than this put holds: the paint message draws all of it afresh.
     if (!(region - target).isEmpty())
