@@ -39,8 +39,9 @@ struct Screen
 
     void Put(const CBitmap& bitmap)
     {
-        CRegion changed = bitmap.m_changed;
-        changed.Add(bitmap.m_drawn);
+        CRegion changed;
+        bitmap.m_changed.AddTo(changed);
+        bitmap.m_drawn.AddTo(changed);
         if (bitmap.m_width != width || bitmap.m_height != height || bitmap.m_shownOn != this) {
             width = bitmap.m_width;
             height = bitmap.m_height;
@@ -154,7 +155,8 @@ TEST_F(ArenaFrameDamage, AClearInAnotherColourOrWrittenPixelsMakeTheNextFrameFil
     Arena().OnPaint();
     EXPECT_EQ(bitmap.m_pixels[corner], ToSurfacePixel(RGB(0, 0, 0)));
     EXPECT_EQ(bitmap.m_background, ToSurfacePixel(RGB(0, 0, 0)));
-    CRegion changed = bitmap.m_changed;
+    CRegion changed;
+    bitmap.m_changed.AddTo(changed);
     EXPECT_TRUE(changed.m_count == 1 && changed.m_rects[0] == bitmap.Bounds());
 }
 

@@ -1,5 +1,5 @@
-// The region of a few rectangles that tracks drawing: merging, the fixed capacity,
-// clipping; and the boxes each drawing call adds to its bitmap.
+// The region of a few rectangles a window is put: merging, the fixed capacity, clipping;
+// the tile mask that tracks drawing, and the tiles each drawing call marks in its bitmap.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +7,7 @@
 
 #include "Canvas.h"
 #include "platform/gdi/Region.h"
+#include "platform/gdi/TileMask.h"
 
 namespace {
 
@@ -101,8 +102,67 @@ TEST(Region, ClipOffsetBoundsAndInside)
     EXPECT_TRUE(region.Bounds().IsRectEmpty());
 }
 
-// Each call's box, on a 100 x 100 bitmap with nothing drawn yet: the pixels it may touch, clipped.
-TEST(SurfaceDamage, EachCallAddsItsFootprintClipped)
+// The tile mask: boxes mark whole tiles, read back as runs along each tile row, clipped to
+// the bitmap, across the 64 tiles of a word.
+std::vector<CRect> Runs(const CTileMask& mask)
+{
+    std::vector<CRect> runs;
+    mask.ForEachRun([&runs](const CRect& run) { runs.push_back(run); });
+    return runs;
+}
+
+TEST(TileMask, BoxesMarkWholeTilesReadBackAsRunsClippedToTheBitmap)
+{
+    CTileMask mask;
+    ASSERT_TRUE(mask.Resize(2000, 40));  // 125 columns (two words a row), 3 rows, the last 8 high
+    EXPECT_TRUE(mask.IsEmpty());
+    mask.Mark(CRect(5, 5, 6, 6));
+    mask.Mark(CRect(17, 2, 20, 3));  // the tile beside it: one run
+    EXPECT_EQ(Runs(mask), std::vector<CRect>{CRect(0, 0, 32, 16)});
+    // Across the word boundary (tiles 62..65) and down to the short last row.
+    mask.Mark(CRect(62 * 16 + 3, 20, 65 * 16 + 1, 35));
+    // The last column is 2000 - 124 * 16 = 16 wide; the row below it 8 high.
+    mask.Mark(CRect(1999, 39, 2000, 40));
+    EXPECT_EQ(Runs(mask), (std::vector<CRect>{CRect(0, 0, 32, 16), CRect(992, 16, 1056, 32),
+                                              CRect(992, 32, 1056, 40), CRect(1984, 32, 2000, 40)}));
+    EXPECT_EQ(mask.Area(), 32 * 16 + 64 * 16 + 64 * 8 + 16 * 8);
+
+    CTileMask other;
+    ASSERT_TRUE(other.Resize(2000, 40));
+    other.Mark(CRect(40, 0, 41, 1));  // joins the first run
+    mask.Add(other);
+    EXPECT_EQ(Runs(mask).front(), CRect(0, 0, 48, 16));
+    CRegion region;
+    mask.AddTo(region);
+    EXPECT_EQ(region.Bounds(), CRect(0, 0, 2000, 40));
+
+    mask.Clear();
+    EXPECT_TRUE(mask.IsEmpty());
+    EXPECT_EQ(Runs(mask), std::vector<CRect>{});
+    mask.MarkAll();
+    EXPECT_EQ(Runs(mask), (std::vector<CRect>{CRect(0, 0, 2000, 16), CRect(0, 16, 2000, 32), CRect(0, 32, 2000, 40)}));
+
+    // An empty bitmap has no tiles, and marking it does nothing.
+    ASSERT_TRUE(mask.Resize(0, 0));
+    mask.MarkAll();
+    EXPECT_TRUE(mask.IsEmpty());
+}
+
+// The runs of the tiles a box touches on a 100 x 100 bitmap, one a tile row.
+std::vector<CRect> TilesOf(const CRect& box)
+{
+    std::vector<CRect> runs;
+    if (box.IsRectEmpty())
+        return runs;
+    const int left = box.left / 16 * 16, right = std::min((box.right + 15) / 16 * 16, 100);
+    for (int top = box.top / 16 * 16; top < box.bottom; top += 16)
+        runs.emplace_back(left, top, right, std::min(top + 16, 100));
+    return runs;
+}
+
+// Each call's box, on a 100 x 100 bitmap with nothing drawn yet: the pixels it may touch,
+// clipped, marks its tiles; every pixel lit lies in the box.
+TEST(SurfaceDamage, EachCallMarksTheTilesOfItsFootprintClipped)
 {
     struct Case
     {
@@ -113,26 +173,23 @@ TEST(SurfaceDamage, EachCallAddsItsFootprintClipped)
     const Case cases[] = {
         {"x-major line, end excluded", [](CDC& dc) { dc.MoveTo(0, 0); dc.LineTo(4, 2); }, CRect(0, 0, 4, 3)},
         {"backwards", [](CDC& dc) { dc.MoveTo(4, 2); dc.LineTo(0, 0); }, CRect(1, 0, 5, 3)},
-        {"y-major", [](CDC& dc) { dc.MoveTo(0, 0); dc.LineTo(2, 4); }, CRect(0, 0, 3, 4)},
+        {"y-major across a tile row", [](CDC& dc) { dc.MoveTo(0, 14); dc.LineTo(2, 18); }, CRect(0, 14, 3, 18)},
         {"upwards", [](CDC& dc) { dc.MoveTo(5, 9); dc.LineTo(5, 1); }, CRect(5, 2, 6, 10)},
         {"zero length", [](CDC& dc) { dc.MoveTo(3, 3); dc.LineTo(3, 3); }, CRect()},
         {"off the left edge", [](CDC& dc) { dc.MoveTo(-10, 5); dc.LineTo(10, 5); }, CRect(0, 5, 10, 6)},
         {"ellipse", [](CDC& dc) { dc.Ellipse(10, 20, 14, 24); }, CRect(10, 20, 14, 24)},
         {"ellipse across the corner", [](CDC& dc) { dc.Ellipse(90, 90, 112, 112); }, CRect(90, 90, 100, 100)},
-        {"pixel", [](CDC& dc) { dc.SetPixel(7, 8, RGB(1, 2, 3)); }, CRect(7, 8, 8, 9)},
+        {"pixel", [](CDC& dc) { dc.SetPixel(47, 8, RGB(1, 2, 3)); }, CRect(47, 8, 48, 9)},
         {"pixel outside", [](CDC& dc) { dc.SetPixel(100, 8, RGB(1, 2, 3)); }, CRect()},
         {"part fill", [](CDC& dc) { dc.FillSolidRect(CRect(-3, 50, 20, 60), RGB(9, 9, 9)); }, CRect(0, 50, 20, 60)},
-        {"text cell", [](CDC& dc) { dc.TextOut(95, -4, "ab"); },
-         CRect(95, 0, 100, 12)},
+        {"text cell", [](CDC& dc) { dc.TextOut(95, -4, "ab"); }, CRect(95, 0, 100, 12)},
         {"copy in", [](CDC& dc) { dc.BitBlt(60, 70, 50, 5, &dc, 0, 0, SRCCOPY); }, CRect(60, 70, 100, 75)},
     };
     for (const Case& c : cases) {
         Canvas s(100, 100);
         s.dc.SetTextColor(RGB(255, 255, 255));
         c.draw(s.dc);
-        const std::vector<CRect> expected = c.box.IsRectEmpty() ? std::vector<CRect>{} : std::vector<CRect>{c.box};
-        EXPECT_EQ(Rects(s.bitmap.m_drawn), expected) << c.what;
-        // Every pixel lit lies in the box.
+        EXPECT_EQ(Runs(s.bitmap.m_drawn), TilesOf(c.box)) << c.what;
         for (int y = 0; y < 100; ++y) {
             for (int x = 0; x < 100; ++x) {
                 if (s.bitmap.m_pixels[y * 100 + x] != ToSurfacePixel(RGB(0, 0, 0))) {
@@ -143,8 +200,8 @@ TEST(SurfaceDamage, EachCallAddsItsFootprintClipped)
     }
 }
 
-// A clear of the whole bitmap with its colour fills only the boxes drawn since the last
-// one (a pixel written behind the context's back shows it), and moves them to what
+// A clear of the whole bitmap with its colour fills only the tiles drawn in since the last
+// one (a pixel written behind the context's back elsewhere shows it), and moves them to what
 // changed since the last put; another colour fills all of it.
 TEST(SurfaceDamage, AClearFillsWhatWasDrawnAndAnotherColourEverything)
 {
@@ -158,17 +215,17 @@ TEST(SurfaceDamage, AClearFillsWhatWasDrawnAndAnotherColourEverything)
     EXPECT_EQ(bitmap.m_pixels[10 * 100 + 10], black);
     EXPECT_EQ(bitmap.m_pixels[50 * 100 + 50], 0xFFFFFFFFu);
     EXPECT_TRUE(bitmap.m_drawn.IsEmpty());
-    EXPECT_EQ(Rects(bitmap.m_changed), std::vector<CRect>{CRect(10, 10, 11, 11)});
+    EXPECT_EQ(Runs(bitmap.m_changed), std::vector<CRect>{CRect(0, 0, 16, 16)});
 
     bitmap.MarkAllDrawn();
     dc.FillSolidRect(CRect(-1, -1, 101, 101), RGB(0, 0, 0));
     EXPECT_EQ(bitmap.m_pixels[50 * 100 + 50], black);
-    EXPECT_EQ(Rects(bitmap.m_changed), std::vector<CRect>{CRect(0, 0, 100, 100)});
+    EXPECT_EQ(bitmap.m_changed.Area(), 100 * 100);
 
     bitmap.m_changed.Clear();
     dc.FillSolidRect(CRect(0, 0, 100, 100), RGB(0, 0, 255));
     EXPECT_EQ(bitmap.m_background, ToSurfacePixel(RGB(0, 0, 255)));
-    EXPECT_EQ(Rects(bitmap.m_changed), std::vector<CRect>{CRect(0, 0, 100, 100)});
+    EXPECT_EQ(bitmap.m_changed.Area(), 100 * 100);
     for (int i = 0; i < 100 * 100; ++i)
         ASSERT_EQ(bitmap.m_pixels[i], ToSurfacePixel(RGB(0, 0, 255))) << i;
     EXPECT_EQ(dc.GetBkColor(), RGB(0, 0, 255));

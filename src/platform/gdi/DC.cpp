@@ -89,7 +89,7 @@ void CDC::Drew(std::int64_t left, std::int64_t top, std::int64_t right, std::int
     right = std::min<std::int64_t>(right, m_bitmap->m_width);
     bottom = std::min<std::int64_t>(bottom, m_bitmap->m_height);
     if (left < right && top < bottom)
-        m_bitmap->m_drawn.Add(CRect(int(left), int(top), int(right), int(bottom)));
+        m_bitmap->m_drawn.Mark(CRect(int(left), int(top), int(right), int(bottom)));
 }
 
 void CDC::Fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, COLORREF colour)
@@ -108,16 +108,13 @@ void CDC::Fill(std::int64_t left, std::int64_t top, std::int64_t right, std::int
     // only what was drawn needs it; either way the bitmap is one colour again.
     CBitmap& bitmap = *m_bitmap;
     if (pixel == bitmap.m_background) {
-        for (int i = 0; i < bitmap.m_drawn.m_count; ++i) {
-            const CRect& r = bitmap.m_drawn.m_rects[i];
-            surface.FillRect(r.left, r.top, r.right, r.bottom, pixel);
-        }
+        bitmap.m_drawn.ForEachRun(
+            [&](const CRect& run) { surface.FillRect(run.left, run.top, run.right, run.bottom, pixel); });
         bitmap.m_changed.Add(bitmap.m_drawn);
     } else {
         surface.FillRect(left, top, right, bottom, pixel);
         bitmap.m_background = pixel;
-        bitmap.m_changed.Clear();
-        bitmap.m_changed.Add(bitmap.Bounds());
+        bitmap.m_changed.MarkAll();
     }
     bitmap.m_drawn.Clear();
 }

@@ -49,8 +49,10 @@ bool CBitmap::CreateCompatibleBitmap(CDC*, int width, int height)
     if (w * h > std::numeric_limits<std::size_t>::max() / sizeof(std::uint32_t) / 2)
         return false;
     m_pixels.reset(new (std::nothrow) std::uint32_t[w * h]);
-    if (m_pixels == nullptr)
+    if (m_pixels == nullptr || !m_drawn.Resize(int(w), int(h)) || !m_changed.Resize(int(w), int(h))) {
+        DeleteObject();
         return false;
+    }
     m_background = ToSurfacePixel(RGB(0, 0, 0));
     std::fill_n(m_pixels.get(), w * h, m_background);
     m_width = int(w);
@@ -65,16 +67,15 @@ bool CBitmap::DeleteObject()
     m_pixels.reset();
     m_width = 0;
     m_height = 0;
-    m_drawn.Clear();
-    m_changed.Clear();
+    m_drawn.Resize(0, 0);
+    m_changed.Resize(0, 0);
     m_shownOn = nullptr;
     return had;
 }
 
 void CBitmap::MarkAllDrawn()
 {
-    m_drawn.Clear();
-    m_drawn.Add(Bounds());
+    m_drawn.MarkAll();
 }
 
 CPen* GetStockBlackPen()

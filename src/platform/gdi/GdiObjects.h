@@ -6,7 +6,7 @@
 
 #include "platform/gdi/Colour.h"
 #include "platform/gdi/Geometry.h"
-#include "platform/gdi/Region.h"
+#include "platform/gdi/TileMask.h"
 
 class CDC;
 
@@ -42,9 +42,10 @@ public:
 // A 32-bit pixel buffer, 0xAARRGGBB per pixel, rows of m_width pixels.
 //
 // Beside the pixels it keeps where they were drawn, so that clearing a frame and putting
-// it on a window touch only what changed: every drawing call of a context adds the box it
-// drew in to m_drawn. A clear of the whole bitmap with the colour it already has outside
-// m_drawn fills only m_drawn; a window shown this bitmap last gets only what changed since.
+// it on a window touch only what changed: every drawing call of a context marks the tiles
+// of the box it drew in, in m_drawn. A clear of the whole bitmap with the colour it already
+// has outside m_drawn fills only m_drawn; a window shown this bitmap last gets only what
+// changed since.
 class CBitmap
 {
 public:
@@ -61,12 +62,12 @@ public:
     std::unique_ptr<std::uint32_t[]> m_pixels;
 
     // Outside m_drawn every pixel is m_background.
-    CRegion m_drawn;
+    CTileMask m_drawn;
     std::uint32_t m_background = ToSurfacePixel(RGB(0, 0, 0));
     // Since the bitmap was last put whole on the window m_shownOn (null when it never
     // was, or when the last put was not of all of it) at m_shownAt, its pixels changed
     // only within m_changed and m_drawn together. A put updates these, hence mutable.
-    mutable CRegion m_changed;
+    mutable CTileMask m_changed;
     mutable const void* m_shownOn = nullptr;
     mutable CPoint m_shownAt;
 };

@@ -1,14 +1,15 @@
 #pragma once
 // CRegion: an area of a surface or a window as at most kCapacity rectangles that together
-// cover every pixel added, and some more. It lives in a fixed array, so that tracking what
-// a frame draws allocates nothing. A rectangle that overlaps or lies close to one already
+// cover every pixel added, and some more: what a put hands a window. It lives in a fixed
+// array, so that a frame's put allocates nothing. A rectangle that overlaps or lies close to one already
 // held is merged into it; when the array is full, the new one joins the rectangle it grows
 // least. The cover therefore never misses a pixel, and stays a little larger than the
 // pixels when they are many and scattered.
 //
-// Drawing adds in runs of nearby calls, so a rectangle close to the one the last add ended
-// in simply grows that one; what it grew to is merged with the others when the run ends.
-// Until then it may overlap them, which costs a reader no more than a pixel filled twice.
+// Rectangles come in runs of nearby ones (the tiles a frame drew in, row by row), so a
+// rectangle close to the one the last add ended in simply grows that one; what it grew to
+// is merged with the others when the run ends. Until then it may overlap them, which costs
+// a reader no more than a pixel put twice.
 #include "platform/gdi/Geometry.h"
 
 struct CRegion
@@ -16,7 +17,7 @@ struct CRegion
     static constexpr int kCapacity = 64;
     // Two rectangles become one when their bounding box wastes at most this many pixels
     // (a 64 x 64 block) that neither covers: every rectangle held costs each later add a
-    // look, and a frame of scattered bullets fills the array far sooner with less.
+    // look, and the tiles of a frame of scattered bullets fill the array far sooner with less.
     static constexpr long long kMergeSlack = 4096;
 
     CRect m_rects[kCapacity];

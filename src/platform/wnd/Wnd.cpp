@@ -233,8 +233,8 @@ void CWnd::CWindowTarget::PutImage(int x, int y, int width, int height, const CB
     // same place; anything else is new to it.
     CRegion changed;
     if (whole && m_shown == &source && source.m_shownOn == this && source.m_shownAt == to) {
-        changed = source.m_changed;
-        changed.Add(source.m_drawn);
+        source.m_changed.Add(source.m_drawn);
+        source.m_changed.AddTo(changed);
     } else {
         changed.Add(from);
     }
