@@ -66,6 +66,50 @@ TEST(GdiEllipse, TheBulletAndTheHitSparkPixelForPixel)
                              "...........####.....", "...................."}));
 }
 
+// Every box up to 24 x 24: the outline stays in its box, touches its four sides, is the
+// same mirrored either way and is closed around the brush; and the pixels are the ones
+// this surface has always drawn (their hash was taken from the direct computation that
+// small boxes now read from a table).
+TEST(GdiEllipse, EverySmallBoxKeepsItsShape)
+{
+    constexpr int kLargest = 24, kAt = 2;
+    std::uint64_t hash = 14695981039346656037ull;
+    for (int w = 1; w <= kLargest; ++w)
+        for (int h = 1; h <= kLargest; ++h)
+        {
+            Surface s(kLargest + 2 * kAt, kLargest + 2 * kAt);
+            s.dc.Ellipse(kAt, kAt, kAt + w, kAt + h);
+            const Map map = s.Read();
+            for (const std::string& row : map)
+                for (const char c : row)
+                    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+            bool sides[4] = {};
+            for (int y = 0; y < int(map.size()); ++y)
+                for (int x = 0; x < int(map[y].size()); ++x)
+                {
+                    const char c = map[y][x];
+                    const int u = x - kAt, v = y - kAt;
+                    if (c == '.')
+                        continue;
+                    ASSERT_TRUE(u >= 0 && u < w && v >= 0 && v < h) << w << "x" << h << " at " << u << "," << v;
+                    ASSERT_EQ(c, map[y][kAt + w - 1 - u]) << w << "x" << h << " at " << u << "," << v;
+                    ASSERT_EQ(c, map[kAt + h - 1 - v][x]) << w << "x" << h << " at " << u << "," << v;
+                    // The brush never meets the black outside: each neighbour is outline or brush.
+                    if (c == 'r')
+                    {
+                        for (const auto& [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+                            ASSERT_NE(map[y + dy][x + dx], '.') << w << "x" << h << " at " << u << "," << v;
+                    }
+                    sides[0] |= u == 0;
+                    sides[1] |= u == w - 1;
+                    sides[2] |= v == 0;
+                    sides[3] |= v == h - 1;
+                }
+            EXPECT_TRUE(sides[0] && sides[1] && sides[2] && sides[3]) << w << "x" << h;
+        }
+    EXPECT_EQ(hash, 6540597315914899374ull);
+}
+
 TEST(GdiText, OpaqueTextFillsItsCellWithTheTwoColoursOnly)
 {
     Surface s(80, 24);

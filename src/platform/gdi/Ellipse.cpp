@@ -9,6 +9,8 @@
 // steep part, around the sides) picks one column for each row the same way, and joins
 // each pixel to the one in the row above. Region 1 ends where the curve passes 45 degrees.
 // Where the curve's top or side ends fall between two pixel centres, both pixels are lit.
+// Boxes up to 16 a side, the bullets and sparks, read their rows from a table of the same
+// outlines worked out once.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -94,23 +96,32 @@ struct Quadrant
     }
 };
 
-// Boxes of at least 3 x 3 pixels.
-template <typename T>
-void DrawEllipse(const Surface& surface, std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height,
-                 std::uint32_t pen, std::uint32_t brush)
+// The outline of one row of the top half and its mirror: the columns inner..outer on each
+// side of the centre, doubled and taken from the centre like u.
+struct RowOutline
 {
-    const Quadrant<T> q{width - 1, height - 1, T(width - 1) * T(width - 1), T(height - 1) * T(height - 1)};
-    const std::int64_t firstColumn = q.a & 1;
+    std::int64_t inner;
+    std::int64_t outer;
+};
 
-    const std::int64_t lastFlatColumn = q.LastFlatColumn();
-    const std::int64_t topRow = q.RowOf(firstColumn);  // below the box's top only for an even width
-    const std::int64_t lastFlatRow = q.RowOf(lastFlatColumn);  // -1 when region 1 reaches the sides
-    const std::int64_t centre2 = 2 * left + q.a;               // twice the centre column
+// The outline of a box of at least 3 x 3 pixels, row by row.
+template <typename T>
+class Outline
+{
+public:
+    Outline(std::int64_t width, std::int64_t height)
+        : q{width - 1, height - 1, T(width - 1) * T(width - 1), T(height - 1) * T(height - 1)},
+          firstColumn(q.a & 1),
+          lastFlatColumn(q.LastFlatColumn()),
+          topRow(q.RowOf(firstColumn)),
+          lastFlatRow(q.RowOf(lastFlatColumn))
+    {
+    }
 
-    // Row j of the box and its mirror, row height - 1 - j, share one outline.
-    const auto drawRows = [&](std::int64_t j) {
+    // Row j of the box and its mirror, row height - 1 - j.
+    RowOutline Row(std::int64_t j) const
+    {
         const std::int64_t v = q.b - 2 * j;
-        // The outline of these rows covers columns inner..outer on each side.
         std::int64_t inner;
         std::int64_t outer;
         if (v > topRow)
@@ -137,7 +148,74 @@ void DrawEllipse(const Surface& surface, std::int64_t left, std::int64_t top, st
         // middle row's outline runs out to the box's sides.
         if (v == (q.b & 1))
             outer = q.a;
-        inner = std::min(inner, outer);
+        return {std::min(inner, outer), outer};
+    }
+
+private:
+    const Quadrant<T> q;
+    const std::int64_t firstColumn;
+    const std::int64_t lastFlatColumn;
+    const std::int64_t topRow;      // below the box's top only for an even width
+    const std::int64_t lastFlatRow; // -1 when region 1 reaches the sides
+};
+
+// The outlines of the boxes a bullet or a spark is drawn in, and every other box up to
+// kSide a side, worked out once: a small box's square roots and divisions cost several
+// times the few spans it fills.
+class SmallOutlines
+{
+public:
+    static constexpr int kSide = 16;
+
+    static const SmallOutlines& Get()
+    {
+        static const SmallOutlines outlines;
+        return outlines;
+    }
+
+    RowOutline Row(std::int64_t width, std::int64_t height, std::int64_t j) const
+    {
+        const Entry& entry = m_rows[width - kSmallest][height - kSmallest][j];
+        return {entry.inner, entry.outer};
+    }
+
+private:
+    static constexpr int kSmallest = 3;
+    static constexpr int kSizes = kSide - kSmallest + 1;
+
+    struct Entry
+    {
+        std::int8_t inner;
+        std::int8_t outer;
+    };
+
+    SmallOutlines()
+    {
+        for (int width = kSmallest; width <= kSide; ++width)
+            for (int height = kSmallest; height <= kSide; ++height)
+            {
+                const Outline<std::uint64_t> outline(width, height);
+                for (int j = 0; j <= (height - 1) / 2; ++j)
+                {
+                    const RowOutline row = outline.Row(j);
+                    m_rows[width - kSmallest][height - kSmallest][j] = {std::int8_t(row.inner), std::int8_t(row.outer)};
+                }
+            }
+    }
+
+    Entry m_rows[kSizes][kSizes][(kSide - 1) / 2 + 1] = {};
+};
+
+// Boxes of at least 3 x 3 pixels; rowOf(j) gives row j's outline.
+template <typename RowOf>
+void DrawEllipse(const Surface& surface, std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t height,
+                 std::uint32_t pen, std::uint32_t brush, const RowOf& rowOf)
+{
+    const std::int64_t centre2 = 2 * left + width - 1;  // twice the centre column
+
+    // Row j of the box and its mirror, row height - 1 - j, share one outline.
+    const auto drawRows = [&](std::int64_t j) {
+        const auto [inner, outer] = rowOf(j);
         for (const std::int64_t y : {top + j, top + height - 1 - j})
         {
             surface.FillSpan(y, (centre2 - inner) / 2 + 1, (centre2 + inner) / 2 - 1, brush);
@@ -147,7 +225,7 @@ void DrawEllipse(const Surface& surface, std::int64_t left, std::int64_t top, st
     };
 
     // Only rows of the top half that are visible, or whose mirror is, cost anything.
-    const std::int64_t half = q.b / 2;
+    const std::int64_t half = (height - 1) / 2;
     const std::int64_t firstVisible = std::max<std::int64_t>(0, -top);
     const std::int64_t lastVisible = std::min<std::int64_t>(height, surface.height - top) - 1;
     const std::int64_t ownFrom = firstVisible;
@@ -160,6 +238,14 @@ void DrawEllipse(const Surface& surface, std::int64_t left, std::int64_t top, st
         if (j < ownFrom || j > ownTo)
             drawRows(j);
     }
+}
+
+template <typename T>
+void DrawComputedEllipse(const Surface& surface, std::int64_t left, std::int64_t top, std::int64_t width,
+                         std::int64_t height, std::uint32_t pen, std::uint32_t brush)
+{
+    const Outline<T> outline(width, height);
+    DrawEllipse(surface, left, top, width, height, pen, brush, [&outline](std::int64_t j) { return outline.Row(j); });
 }
 
 }  // namespace
@@ -191,10 +277,16 @@ bool CDC::Ellipse(int left, int top, int right, int bottom)
         return m_created;
     }
     const std::uint32_t brush = ToSurfacePixel(m_brush->m_colour);
+    if (width <= SmallOutlines::kSide && height <= SmallOutlines::kSide)
+    {
+        const SmallOutlines& outlines = SmallOutlines::Get();
+        DrawEllipse(surface, l, t, width, height, pen, brush,
+                    [&](std::int64_t j) { return outlines.Row(width, height, j); });
+    }
     // Below 2^15 per side A²B² fits in 64 bits.
-    if (width <= (1 << 15) && height <= (1 << 15))
-        DrawEllipse<std::uint64_t>(surface, l, t, width, height, pen, brush);
+    else if (width <= (1 << 15) && height <= (1 << 15))
+        DrawComputedEllipse<std::uint64_t>(surface, l, t, width, height, pen, brush);
     else
-        DrawEllipse<UInt128>(surface, l, t, width, height, pen, brush);
+        DrawComputedEllipse<UInt128>(surface, l, t, width, height, pen, brush);
     return m_created;
 }
