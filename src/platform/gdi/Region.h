@@ -1,10 +1,10 @@
 #pragma once
 // CRegion: an area of a surface or a window as at most kCapacity rectangles that together
 // cover every pixel added, and some more: what a put hands a window. It lives in a fixed
-// array, so that a frame's put allocates nothing. A rectangle that overlaps or lies close to one already
-// held is merged into it; when the array is full, the new one joins the rectangle it grows
-// least. The cover therefore never misses a pixel, and stays a little larger than the
-// pixels when they are many and scattered.
+// array, so that a frame's put allocates nothing. A rectangle that overlaps or lies close
+// to one already held is merged into it; when the array is full, the new one joins the
+// rectangle it grows least. The cover therefore never misses a pixel, and stays a little
+// larger than the pixels when they are many and scattered.
 //
 // Rectangles come in runs of nearby ones (the tiles a frame drew in, row by row), so a
 // rectangle close to the one the last add ended in simply grows that one; what it grew to
