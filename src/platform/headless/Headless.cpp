@@ -28,5 +28,11 @@ void SetFocus(CNativeWindow&) {}
 CWnd* GetFocusWnd() { return nullptr; }
 int RunEventLoop() { return 0; }
 void QuitEventLoop(int) {}
+void PlaySound(Effect, float) {}
+void StopSounds() {}
+void SetSoundOn(bool) {}
+bool LoadOption(const char*, bool fallback) { return fallback; }
+void SaveOption(const char*, bool) {}
+void CheckMenuItem(CNativeWindow&, UINT, bool) {}
 
 }  // namespace backend

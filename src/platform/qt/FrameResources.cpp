@@ -26,6 +26,7 @@ void AddItems(Menu* menu, std::span<const MenuItemTemplate> items, CNativeWindow
         } else {
             QAction* const action = menu->addAction(text);
             const UINT command = item.command;
+            action->setData(command);
             QObject::connect(action, &QAction::triggered, frame,
                              [frame, command] { frame->PostCommand(command, kFromMenu); });
         }
@@ -64,6 +65,16 @@ void SetAccelerators(CNativeWindow& frame, const AcceleratorTable& table)
         CNativeWindow* const target = &frame;
         QObject::connect(shortcut, &QShortcut::activated, target,
                          [target, command] { target->PostCommand(command, kFromAccelerator); });
+    }
+}
+
+void CheckMenuItem(CNativeWindow& frame, UINT command, bool checked)
+{
+    for (QAction* const action : frame.findChildren<QAction*>()) {
+        if (action->data() == QVariant(command)) {
+            action->setCheckable(true);
+            action->setChecked(checked);
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/qt/NativeWindow.h"
+#include "platform/qt/SdlAudio.h"
 #include "platform/qt/SdlControllers.h"
 #include "platform/wnd/WinApp.h"
 
@@ -39,6 +40,8 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("vexlor"));
 
+    // Sound is there before the game starts, which sets it on or off as the player chose.
+    const CSdlAudio audio;
     // The one application object was constructed before main; the program is linked with
     // the whole game library so that it is there.
     CWinApp* const app = AfxGetApp();

@@ -409,6 +409,7 @@ var VexlorPage = {
         row.className = item.command === 0 && item.items.length === 0 ? 'vx-separator' : 'vx-menuitem';
         row.setAttribute('role', 'menuitem');
         row.appendChild(Vexlor.mnemonicElement(item.text));
+        if (typeof VexlorSound !== 'undefined') VexlorSound.markRow(row, item.command);
         if (item.items.length) {
           var arrow = document.createElement('span');
           arrow.className = 'vx-arrow';

@@ -18,6 +18,7 @@
 #include "platform/wnd/Controllers.h"
 #include "platform/wnd/Messages.h"
 #include "platform/wnd/Resources.h"
+#include "sound/Effect.h"
 
 class CWnd;
 // The backend's own window; the layer only holds pointers to it.
@@ -88,6 +89,21 @@ CWnd* GetFocusWnd();
 // Runs the event loop until QuitEventLoop; returns its status.
 int RunEventLoop();
 void QuitEventLoop(int status);
+
+// --- Sound and the player's options ------------------------------------------------------
+// Plays an effect from its start, panned from -1 (the far left) to +1 (the far right). A
+// backend without a working audio device plays on silently.
+void PlaySound(Effect effect, float pan);
+// Ends every effect that is sounding.
+void StopSounds();
+// All sound on or off; off, nothing sounds until it is on again.
+void SetSoundOn(bool on);
+// A yes-or-no option of the player's, remembered between runs; fallback when it was never
+// saved or cannot be read.
+bool LoadOption(const char* name, bool fallback);
+void SaveOption(const char* name, bool value);
+// Shows a check mark beside the frame's menu item of this command, or takes it away.
+void CheckMenuItem(CNativeWindow& frame, UINT command, bool checked);
 
 }  // namespace backend
 
