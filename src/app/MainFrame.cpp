@@ -50,6 +50,13 @@ int CMainFrame::OnCreate(const CREATESTRUCT* cs)
     return 0;
 }
 
+void CMainFrame::FitArena(CSize arena)
+{
+    // The view's sunken edge takes two pixels on every side.
+    constexpr int kEdge = 2;
+    SetClientSize(CSize{arena.cx + 2 * kEdge, arena.cy + 2 * kEdge});
+}
+
 void CMainFrame::OnSetFocus(CWnd*)
 {
     // Key messages must always reach the arena.

@@ -18,6 +18,9 @@ public:
     bool PreCreateWindow(CREATESTRUCT& cs) override;
     bool OnCmdMsg(UINT id) override;
 
+    // Sizes the frame so that the arena's client area is this size.
+    void FitArena(CSize arena);
+
     int OnCreate(const CREATESTRUCT* cs);
     void OnSetFocus(CWnd* oldWnd);
 

@@ -1,5 +1,7 @@
 // The keyboard: releases switch autopilots, the ship count and the pause; the keys held
-// at each tick turn, thrust and fire; Escape ends the program at once.
+// at each tick turn, thrust and fire; Escape ends the program at once. Each tick's held
+// keys arrive as seat bits in its input record, which the local keyboard and controllers
+// fill from the key table (the seat keys below) and a replay or the network otherwise.
 #include <cstdlib>
 
 #include "arena/ArenaView.h"
@@ -8,40 +10,48 @@
 
 namespace {
 
-constexpr int kMinShips = 2;
 constexpr BYTE kHeld = 0x80;
 
-// The keys of one player's ship, in the order they are tested each tick.
+// The virtual keys of each seat's bits: left, right, forward, backward, fire.
+constexpr UINT kSeatKeys[CTickInput::kSeats][5] = {
+    {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_RETURN},
+    {'A', 'D', 'W', 'S', VK_SPACE},
+    {VK_NUMPAD4, VK_NUMPAD6, VK_NUMPAD8, VK_NUMPAD5, VK_ADD},
+    {'J', 'K', 0, 0, 'L'},
+};
+
+// The order in which one player's ship tests its keys each tick: ship 1 thrusts forward
+// before backward, ships 2 and 3 backward before forward.
 struct ShipKeys
 {
     int slot;
-    UINT turnLeft;
-    UINT turnRight;
-    UINT firstThrust;
+    std::uint8_t firstThrust;
     int firstDirection;
-    UINT secondThrust;
+    std::uint8_t secondThrust;
     int secondDirection;
-    UINT fire;
 };
 
 constexpr ShipKeys kShipKeys[] = {
-    {0, VK_LEFT, VK_RIGHT, VK_UP, +1, VK_DOWN, -1, VK_RETURN},
-    {1, 'A', 'D', 'S', -1, 'W', +1, VK_SPACE},
-    {2, VK_NUMPAD4, VK_NUMPAD6, VK_NUMPAD5, -1, VK_NUMPAD8, +1, VK_ADD},
+    {0, kSeatForward, +1, kSeatBackward, -1},
+    {1, kSeatBackward, -1, kSeatForward, +1},
+    {2, kSeatBackward, -1, kSeatForward, +1},
 };
 
-enum : UINT { kSentryTurnLeft = 'J', kSentryTurnRight = 'K', kSentryFire = 'L', kPause = 'P' };
+enum : UINT { kPause = 'P' };
 
 }  // namespace
 
-void CArenaView::OnKeyDown(UINT virtualKey, UINT, UINT)
+bool IsSwitchKey(unsigned virtualKey)
 {
-    if (virtualKey == VK_ESCAPE)
-        std::exit(0);
-    Default();
+    switch (virtualKey) {
+    case VK_F1: case VK_F2: case VK_F3: case VK_F4: case kPause: case VK_PRIOR: case VK_NEXT:
+        return true;
+    default:
+        return false;
+    }
 }
 
-void CArenaView::OnKeyUp(UINT virtualKey, UINT, UINT)
+void CArena::ApplySwitch(unsigned virtualKey)
 {
     if (virtualKey == VK_F3)
         m_ships[2].m_autopilot = !m_ships[2].m_autopilot;
@@ -60,40 +70,72 @@ void CArenaView::OnKeyUp(UINT virtualKey, UINT, UINT)
         if (m_shipCount > kMinShips)
             m_shipCount -= 1;
     }
-    Default();
 }
 
-void CArenaView::PollKeyboard()
+void CArena::PollKeyboard()
 {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    const auto held = [&keys](UINT key) { return (keys[key & 0xFF] & kHeld) != 0; };
+    const auto held = [this](int seat, std::uint8_t key) { return (m_keys[seat] & key) != 0; };
 
     for (const ShipKeys& row : kShipKeys) {
         CShip& ship = m_ships[row.slot];
         if (row.slot >= m_shipCount || ship.m_autopilot)
             continue;
-        if (held(row.turnLeft))
+        if (held(row.slot, kSeatLeft))
             ship.TurnLeft();
-        if (held(row.turnRight))
+        if (held(row.slot, kSeatRight))
             ship.TurnRight();
-        if (held(row.firstThrust))
+        if (held(row.slot, row.firstThrust))
             ship.Thrust(row.firstDirection);
-        if (held(row.secondThrust))
+        if (held(row.slot, row.secondThrust))
             ship.Thrust(row.secondDirection);
-        if (held(row.fire) && ship.m_cooldown <= 0)
+        if (held(row.slot, kSeatFire) && ship.m_cooldown <= 0)
             ship.m_weapon->Fire(&ship);
     }
 
     if (!m_sentry.m_autopilot) {
-        if (held(kSentryTurnLeft))
+        const int seat = CTickInput::kSentrySeat;
+        if (held(seat, kSeatLeft))
             m_sentry.TurnLeft();
-        if (held(kSentryTurnRight))
+        if (held(seat, kSeatRight))
             m_sentry.TurnRight();
-        if (held(kSentryFire)) {
+        if (held(seat, kSeatFire)) {
             const int slot = m_sentry.FindFreeBullet();
             if (slot >= 0)
                 m_sentry.Fire(slot);
         }
     }
+}
+
+void CArenaView::ReadHeldKeys(CTickInput& input)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    for (int seat = 0; seat < CTickInput::kSeats; ++seat) {
+        std::uint8_t bits = 0;
+        for (int k = 0; k < 5; ++k) {
+            const UINT key = kSeatKeys[seat][k];
+            if (key != 0 && (keys[key & 0xFF] & kHeld) != 0)
+                bits |= std::uint8_t(1u << k);
+        }
+        input.m_seats[seat] = bits;
+    }
+}
+
+void CArenaView::OnKeyDown(UINT virtualKey, UINT, UINT)
+{
+    if (virtualKey == VK_ESCAPE)
+        std::exit(0);
+    Default();
+}
+
+// Locally a switch acts at once; it also joins the next tick's input, so that a recording
+// replays it just before that tick. One that the input has no room for acts only when
+// nothing records it. A replay takes its switches from the file only.
+void CArenaView::OnKeyUp(UINT virtualKey, UINT, UINT)
+{
+    if (m_playback == nullptr && IsSwitchKey(virtualKey)) {
+        if (m_pendingInput.AddSwitch(std::uint8_t(virtualKey)) || m_recorder == nullptr)
+            ApplySwitch(virtualKey);
+    }
+    Default();
 }

@@ -1,24 +1,14 @@
-// Construction of the arena and the order of one game tick.
+// The arena's window: its message table, its timer and where each tick's input comes from.
 #include "arena/ArenaView.h"
 
-#include "core/RandomRange.h"
+#include <algorithm>
+
+#include "replay/Replay.h"
 
 namespace {
 
-constexpr COLORREF kShipColours[CArenaView::kShipSlots] = {
-    0x0000FF,  // red
-    0x00FF00,  // green
-    0xFF0000,  // blue
-    0x00C8C8,  // dark yellow
-    0xC8C800,  // teal
-    0xC800C8,  // purple
-};
-
-constexpr int kStartArea = 500;
-constexpr int kSentryArea = 300;
-constexpr double kStartHeadingX = 7.07;
-// The sentry searches this far; beyond it the choice stays on slot 0.
-constexpr int kSentrySearchRadius = 1000;
+// The largest arena side an input record carries.
+constexpr int kMaxSide = 0xFFFF;
 
 constexpr MessageEntry kArenaViewMessages[] = {
     {WM_PAINT, 0, On::Paint<CArenaView>},
@@ -38,28 +28,7 @@ const MessageMap CArenaView::s_messageMap = {&CWnd::s_messageMap, kArenaViewMess
 
 const MessageMap* CArenaView::GetMessageMap() const { return &s_messageMap; }
 
-CArenaView::CArenaView()
-{
-    m_shipCount = 3;
-
-    for (CShip& ship : m_ships) {
-        const int y = RandomRange(1, kStartArea);
-        const int x = RandomRange(1, kStartArea);
-        ship.Respawn(x, y, 0.0, 0.0, kStartHeadingX, 0.0);
-    }
-    for (int i = 0; i < kShipSlots; ++i)
-        m_ships[i].m_index = i;
-    for (int i = 0; i < kShipSlots; ++i)
-        m_ships[i].SetColour(kShipColours[i]);
-
-    const int y = RandomRange(1, kSentryArea);
-    const int x = RandomRange(1, kSentryArea);
-    m_sentry.Place(CPoint(x, y), CPoint(0, 10), CSentry::kHitPoints);
-    m_sentry.m_score = 0;
-
-    m_ships[0].m_autopilot = false;
-    m_paused = false;
-}
+CArenaView::CArenaView() = default;
 
 CArenaView::~CArenaView()
 {
@@ -79,6 +48,12 @@ bool CArenaView::PreCreateWindow(CREATESTRUCT& cs)
     return true;
 }
 
+void CArenaView::BeginSession(std::uint32_t seed, std::int32_t startSecond)
+{
+    CArena::BeginSession(seed, startSecond);
+    m_pendingInput = CTickInput();
+}
+
 void CArenaView::OnShowWindow(bool, UINT)
 {
     Default();
@@ -87,65 +62,45 @@ void CArenaView::OnShowWindow(bool, UINT)
 
 void CArenaView::OnTimer(UINT_PTR)
 {
-    if (m_paused) {
-        Default();
-        return;
+    bool ran;
+    if (m_playback != nullptr) {
+        ran = PlayBackTick();
+    } else {
+        const CTickInput input = TakeLocalInput();
+        ran = Advance(input);
+        if (m_recorder != nullptr)
+            m_recorder->Record(input, *this);
     }
-
-    CRect client;
-    GetClientRect(&client);
-
-    for (int i = 0; i < m_shipCount; ++i)
-        m_ships[i].Update(client);
-    m_sentry.UpdateBullets(client);
-    for (int i = 0; i < m_shipCount; ++i)
-        m_explosions[i].Update(client);
-    PollKeyboard();
-    ResolveCombat();
-    for (CPowerUp& powerUp : m_powerUps)
-        powerUp.Update(client);
-    if (m_sentry.m_autopilot)
-        m_sentry.TrackTarget(m_ships[ChooseSentryTarget()]);
-    for (int i = 0; i < m_shipCount; ++i)
-        RunAutopilot(m_ships[i]);
-    for (int i = 0; i < m_shipCount; ++i) {
-        CShip& ship = m_ships[i];
-        if (ship.m_boostTimer != 0)
-            ship.m_boostTimer -= 1;
-        if (ship.m_invulnerableTimer != 0)
-            ship.m_invulnerableTimer -= 1;
-    }
-    Invalidate(true);
+    if (ran)
+        Invalidate(true);
     Default();
 }
 
-// The nearest unboosted ship in play within the search radius, else slot 0. The running
-// best keeps only the truncated distance, so a later ship must beat that whole number.
-int CArenaView::ChooseSentryTarget() const
+CTickInput CArenaView::TakeLocalInput()
 {
-    int best = kSentrySearchRadius;
-    int choice = 0;
-    for (int i = 0; i < m_shipCount; ++i) {
-        const double d = (m_sentry.m_position - m_ships[i].m_position).Length();
-        if (d < best && m_ships[i].m_boostTimer <= 0) {
-            best = TruncToInt(d);
-            choice = i;
-        }
+    CTickInput input = m_pendingInput;
+    m_pendingInput = CTickInput();
+    ReadHeldKeys(input);
+    CRect client;
+    GetClientRect(&client);
+    const CSize size{std::min(client.Width(), kMaxSide), std::min(client.Height(), kMaxSide)};
+    if (size != m_size) {
+        input.m_resize = true;
+        input.m_width = std::uint16_t(size.cx);
+        input.m_height = std::uint16_t(size.cy);
     }
-    return choice;
+    return input;
 }
 
-// A target outside the ships in play (or below 0), or the ship itself, costs the ship
-// this tick: it picks again and does not steer.
-void CArenaView::RunAutopilot(CShip& ship)
+// A replay that has run out stays paused on its last tick.
+bool CArenaView::PlayBackTick()
 {
-    if (!ship.m_autopilot)
-        return;
-    const int t = ship.m_target;
-    if (t >= 0 && t < m_shipCount && t != ship.m_index)
-        ship.SteerToward(m_ships[t]);
-    else if (t == kSentryTarget)
-        ship.SteerToward(m_sentry);
-    else
-        ship.m_target = ship.PickTarget();
+    CTickInput input;
+    if (!m_playback->Next(input)) {
+        m_paused = true;
+        return false;
+    }
+    const bool ran = Step(input);
+    m_playback->Check(*this);
+    return ran;
 }

@@ -1,33 +1,31 @@
 #pragma once
-// CArenaView: the child window that owns the whole game by value (six ships, their
-// explosions, the sentry, four power-ups) and runs it from a 25 ms timer. One tick:
-// ships, sentry bullets and explosions move; held keys act; combat resolves; power-ups
-// drift; the autopilots steer; the ships' timers count down; the window is invalidated.
-// Each frame is drawn whole into an off-screen surface and copied to the window once.
-#include "armament/PowerUp.h"
-#include "combat/Explosion.h"
+// CArenaView: the child window that holds the game (CArena) and runs it from a 25 ms
+// timer. Each timer tick makes the tick's input (the keys held, the switches released
+// since the last tick, a new client size), or takes it from a replay, and advances the
+// arena by it; each frame is drawn whole into an off-screen surface and copied to the
+// window once.
+#include "arena/Arena.h"
 #include "platform/gdi/DC.h"
 #include "platform/wnd/Wnd.h"
-#include "sentry/Sentry.h"
-#include "ships/Ship.h"
 
-class CArenaView : public CWnd
+class CReplayPlayer;
+class CReplayRecorder;
+
+class CArenaView : public CWnd, public CArena
 {
 public:
-    static constexpr int kShipSlots = 6;
-    static constexpr int kPowerUpSlots = 4;
-    static constexpr int kSentryTarget = 6;  // a ship's m_target that names the sentry
     static constexpr UINT kTimerId = 1;
     static constexpr UINT kTickMilliseconds = 25;
 
-    int m_shipCount;
-    CShip m_ships[kShipSlots];
-    CExplosion m_explosions[kShipSlots];
-    CSentry m_sentry;
-    CPowerUp m_powerUps[kPowerUpSlots];
-    bool m_paused;
     CDC m_memDC;
     CBitmap m_memBitmap;
+
+    // When set, every tick's input goes to the recorder too.
+    CReplayRecorder* m_recorder = nullptr;
+    // When set, the ticks take their input from the replay and the keyboard plays no part.
+    CReplayPlayer* m_playback = nullptr;
+    // The switches released since the last tick.
+    CTickInput m_pendingInput;
 
     CArenaView();
     ~CArenaView() override;
@@ -35,28 +33,26 @@ public:
     const MessageMap* GetMessageMap() const override;
     bool PreCreateWindow(CREATESTRUCT& cs) override;
 
+    // The arena's, with no switch pending from before.
+    void BeginSession(std::uint32_t seed, std::int32_t startSecond);
+
     void OnShowWindow(bool show, UINT status);
     void OnTimer(UINT_PTR timerId);
 
     void OnKeyDown(UINT virtualKey, UINT repeatCount, UINT flags);
     void OnKeyUp(UINT virtualKey, UINT repeatCount, UINT flags);
-    void PollKeyboard();
 
     void OnSize(UINT type, int width, int height);
     bool OnEraseBkgnd(CDC* dc);
     void OnPaint();
 
-    void ResolveCombat();
+    // The seats' keys that the key table holds (keyboard and controllers).
+    static void ReadHeldKeys(CTickInput& input);
 
 private:
-    int ChooseSentryTarget() const;
-    void RunAutopilot(CShip& ship);
+    CTickInput TakeLocalInput();
+    bool PlayBackTick();
     void DrawFrame(const CRect& client);
-
-    void HitShipByShip(int shooter, int target, CBullet& bullet, CRect& targetBox);
-    void HitSentry(int shooter, CBullet& bullet);
-    void HitShipBySentry(int target, CBullet& bullet);
-    void PickUp(int target, CPowerUp& powerUp);
 
     static const MessageMap s_messageMap;
 };

@@ -14,6 +14,10 @@ std::int32_t SystemCalendarSeconds() { return static_cast<std::int32_t>(std::tim
 
 CalendarClock g_calendarClock = SystemCalendarSeconds;
 
+std::int32_t g_sessionSecond = 0;
+
+std::int32_t SessionCalendarSeconds() { return g_sessionSecond; }
+
 int RandomRange(int lo, int hi)
 {
     // Unsigned arithmetic wraps on overflow as the seed's formula requires.

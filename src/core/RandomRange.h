@@ -24,6 +24,12 @@ using CalendarClock = std::int32_t (*)();
 std::int32_t SystemCalendarSeconds();
 extern CalendarClock g_calendarClock;
 
+// A recorded or shared session's calendar second, which advances with its ticks rather
+// than with the wall: the arena sets it before each tick, and a session points
+// g_calendarClock at SessionCalendarSeconds.
+extern std::int32_t g_sessionSecond;
+std::int32_t SessionCalendarSeconds();
+
 // A random int in lo..hi inclusive, for 0 <= lo <= hi. When no draw could land in
 // lo..hi (lo > hi, hi < 0, or lo above 32767) it answers lo after re-seeding.
 int RandomRange(int lo, int hi);

@@ -45,7 +45,11 @@ int main(int argc, char** argv)
     // The one application object was constructed before main; the program is linked with
     // the whole game library so that it is there.
     CWinApp* const app = AfxGetApp();
-    if (!app || !app->InitInstance())
+    if (!app)
+        return 1;
+    app->m_argc = argc;
+    app->m_argv = argv;
+    if (!app->InitInstance())
         return 1;
     if (CWnd* const frame = app->m_pMainWnd; frame && frame->m_native) {
         frame->m_native->raise();

@@ -43,6 +43,12 @@ bool CWinApp::InitInstance()
     return true;
 }
 
+bool CWinApp::OpenData(std::span<const std::uint8_t>, std::string& error)
+{
+    error = "this application opens no files";
+    return false;
+}
+
 int CWinApp::Run()
 {
     if (!m_pMainWnd || !m_pMainWnd->IsCreated())

@@ -1,6 +1,10 @@
 #pragma once
 // CWinApp: the one application object. The layer's main creates the toolkit's
 // application, calls InitInstance and runs the event loop until the main window closes.
+#include <cstdint>
+#include <span>
+#include <string>
+
 #include "platform/wnd/MessageMap.h"
 
 class CWnd;
@@ -13,6 +17,9 @@ public:
 
     const MessageMap* GetMessageMap() const override;
     virtual bool InitInstance();
+    // A file the user opened in the page (the browser has no command line); false with one
+    // line of why when the application cannot use it.
+    virtual bool OpenData(std::span<const std::uint8_t> bytes, std::string& error);
     // Runs the event loop until the main window is destroyed, then deletes the main window
     // (InitInstance makes it on the heap) and returns the exit status.
     int Run();
@@ -22,6 +29,9 @@ public:
     void OnAppExit();
 
     CWnd* m_pMainWnd = nullptr;
+    // The command line, less the toolkit's own options.
+    int m_argc = 0;
+    char** m_argv = nullptr;
     const char* m_registryKey = nullptr;
 
 protected:

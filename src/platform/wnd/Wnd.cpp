@@ -164,6 +164,12 @@ void CWnd::GetClientRect(CRect* rect) const
     *rect = CRect(0, 0, client.cx, client.cy);
 }
 
+void CWnd::SetClientSize(CSize size)
+{
+    if (m_native)
+        backend::SetClientSize(*m_native, size);
+}
+
 void CWnd::Invalidate(bool erase)
 {
     m_invalidated = true;

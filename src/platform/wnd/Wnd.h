@@ -33,6 +33,8 @@ public:
     LRESULT Default();
 
     void GetClientRect(CRect* rect) const;
+    // A top-level window: makes its client area this size, within the screen.
+    void SetClientSize(CSize size);
     void Invalidate(bool erase = true);
     // The timer sends WM_TIMER with its id to this window; a timer procedure is not supported.
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, void* timerProc);

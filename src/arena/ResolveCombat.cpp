@@ -2,7 +2,7 @@
 // order. Each ship is tested as a target inside the shooter loop, so ties go to the
 // lower-indexed ship. The sentry's box is taken once per pass: after it is destroyed
 // and placed elsewhere, bullets at its old place still hit it for the rest of the pass.
-#include "arena/ArenaView.h"
+#include "arena/Arena.h"
 #include "core/RandomRange.h"
 
 namespace {
@@ -24,7 +24,7 @@ void RespawnAfterDeath(CShip& ship)
 
 }  // namespace
 
-void CArenaView::ResolveCombat()
+void CArena::ResolveCombat()
 {
     const CRect sentryBox = m_sentry.GetBounds();
 
@@ -55,7 +55,7 @@ void CArenaView::ResolveCombat()
     }
 }
 
-void CArenaView::HitShipByShip(int shooter, int target, CBullet& bullet, CRect& targetBox)
+void CArena::HitShipByShip(int shooter, int target, CBullet& bullet, CRect& targetBox)
 {
     CShip& ship = m_ships[target];
     ship.m_hitPoints -= 1;
@@ -78,7 +78,7 @@ void CArenaView::HitShipByShip(int shooter, int target, CBullet& bullet, CRect& 
     targetBox = ship.GetBounds();
 }
 
-void CArenaView::HitSentry(int shooter, CBullet& bullet)
+void CArena::HitSentry(int shooter, CBullet& bullet)
 {
     bullet.m_active = false;
     m_sentry.m_hitPoints -= 1;
@@ -101,7 +101,7 @@ void CArenaView::HitSentry(int shooter, CBullet& bullet)
     m_ships[shooter].m_score += kSentryDestroyedReward;
 }
 
-void CArenaView::HitShipBySentry(int target, CBullet& bullet)
+void CArena::HitShipBySentry(int target, CBullet& bullet)
 {
     CShip& ship = m_ships[target];
     bullet.m_active = false;
@@ -117,7 +117,7 @@ void CArenaView::HitShipBySentry(int target, CBullet& bullet)
     ship.m_score -= kKillBySentryPenalty;
 }
 
-void CArenaView::PickUp(int target, CPowerUp& powerUp)
+void CArena::PickUp(int target, CPowerUp& powerUp)
 {
     powerUp.m_kind = RandomRange(0, 9);
     powerUp.ApplyTo(&m_ships[target]);
