@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "app/ControllerSeats.h"
+#include "app/Resource.h"
 
 namespace {
 
@@ -47,6 +48,8 @@ int CMainFrame::OnCreate(const CREATESTRUCT* cs)
         return -1;
     }
     SetControllerSeats(g_controllerSeats, &m_arenaView);
+    m_options.Load(*this);
+    m_arenaView.m_options = &m_options;
     return 0;
 }
 
@@ -65,6 +68,15 @@ void CMainFrame::OnSetFocus(CWnd*)
 
 bool CMainFrame::OnCmdMsg(UINT id)
 {
+    if (id == ID_GAME_SOUND) {
+        m_options.ToggleSound();
+        return true;
+    }
+    if (id == ID_GAME_PALETTE) {
+        m_options.ToggleColourBlind();
+        m_arenaView.Invalidate(true);
+        return true;
+    }
     if (m_arenaView.OnCmdMsg(id)) {
         return true;
     }

@@ -2,6 +2,7 @@
 // CMainFrame: the main window. It holds the arena view by value, stretches it over its
 // client area and always hands it the keyboard focus. Game controllers drive the arena's
 // seats while the frame is there.
+#include "app/PlayerOptions.h"
 #include "arena/ArenaView.h"
 #include "platform/wnd/FrameWnd.h"
 
@@ -11,6 +12,7 @@ public:
     static constexpr const char* kRuntimeClassName = "CMainFrame";
 
     CArenaView m_arenaView;
+    CPlayerOptions m_options;
 
     ~CMainFrame() override;
 

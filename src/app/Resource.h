@@ -11,4 +11,6 @@ enum : UINT {
     ID_HELP_GENERAL = 134,
     ID_HELP_KEYS_FLIGHT = 136,
     ID_HELP_KEYS_CONTROL = 137,
+    ID_GAME_SOUND = 139,       // the Game menu's check items
+    ID_GAME_PALETTE = 140,
 };

@@ -14,6 +14,9 @@ namespace {
 constexpr UINT kStaticId = 0xFFFF;
 
 constexpr MenuItemTemplate kGameMenu[] = {
+    {"&Sound", ID_GAME_SOUND, {}},
+    {"Colour-&blind palette", ID_GAME_PALETTE, {}},
+    {nullptr, 0, {}},
     {"E&xit", ID_APP_EXIT, {}},
 };
 

@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "arena/ArenaView.h"
+
+#include "app/PlayerOptions.h"
 #include "armament/Weapon.h"
 #include "platform/wnd/Keyboard.h"
 
@@ -133,6 +135,9 @@ void CArenaView::OnKeyDown(UINT virtualKey, UINT, UINT)
 // nothing records it. A replay takes its switches from the file only.
 void CArenaView::OnKeyUp(UINT virtualKey, UINT, UINT)
 {
+    // M switches the sound, on release like the game's other switches; the game never sees it.
+    if (virtualKey == 'M' && m_options != nullptr)
+        m_options->ToggleSound();
     if (m_playback == nullptr && IsSwitchKey(virtualKey)) {
         if (m_pendingInput.AddSwitch(std::uint8_t(virtualKey)) || m_recorder == nullptr)
             ApplySwitch(virtualKey);

@@ -4,6 +4,9 @@
 
 #include "arena/ArenaView.h"
 
+#include "app/PlayerOptions.h"
+#include "ships/Palette.h"
+
 namespace {
 
 constexpr COLORREF kBlack = 0x000000;
@@ -54,10 +57,12 @@ void CArenaView::OnPaint()
 void CArenaView::DrawFrame(const CRect& client)
 {
     CDC& dc = m_memDC;
+    // The palette changes only the colours drawn, never the ships' own.
+    const bool palette = m_options != nullptr && m_options->m_colourBlind;
     dc.FillSolidRect(client, kBlack);
     dc.SetTextColor(kWhite);
     for (int i = 0; i < m_shipCount; ++i) {
-        m_ships[i].Draw(&dc);
+        m_ships[i].Draw(&dc, palette ? m_palettePens[i] : m_ships[i].m_pen);
         m_explosions[i].Draw(&dc);
     }
     for (const CBullet& bullet : m_sentry.m_bullets)
@@ -65,7 +70,7 @@ void CArenaView::DrawFrame(const CRect& client)
     m_sentry.Draw(&dc);
     for (int i = 0; i < m_shipCount; ++i) {
         const int x = kFirstShipColumnX + kShipColumnSpacing * i;
-        dc.SetTextColor(m_ships[i].m_colour);
+        dc.SetTextColor(palette ? kColourBlindPalette[i] : m_ships[i].m_colour);
         DrawNumber(dc, x, kScoreRowY, m_ships[i].m_score);
         DrawNumber(dc, x, kDeathsRowY, m_ships[i].m_deaths);
     }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "replay/Replay.h"
+#include "ships/Palette.h"
 
 namespace {
 
@@ -28,7 +29,13 @@ const MessageMap CArenaView::s_messageMap = {&CWnd::s_messageMap, kArenaViewMess
 
 const MessageMap* CArenaView::GetMessageMap() const { return &s_messageMap; }
 
-CArenaView::CArenaView() = default;
+// The sounds start from the arena as built: copied, not built again, which would draw
+// random numbers of its own.
+CArenaView::CArenaView() : m_heard(static_cast<const CArena&>(*this))
+{
+    for (int i = 0; i < kShipSlots; ++i)
+        m_palettePens[i].CreatePen(PS_SOLID, 1, kColourBlindPalette[i]);
+}
 
 CArenaView::~CArenaView()
 {
@@ -52,6 +59,7 @@ void CArenaView::BeginSession(std::uint32_t seed, std::int32_t startSecond)
 {
     CArena::BeginSession(seed, startSecond);
     m_pendingInput = CTickInput();
+    m_heard = *this;
 }
 
 void CArenaView::OnShowWindow(bool, UINT)
@@ -73,6 +81,7 @@ void CArenaView::OnTimer(UINT_PTR)
     }
     if (ran)
         Invalidate(true);
+    PlaySounds();
     Default();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/gdi/DC.h"
 #include "platform/wnd/Wnd.h"
 
+class CPlayerOptions;
 class CReplayPlayer;
 class CReplayRecorder;
 
@@ -26,6 +27,12 @@ public:
     CReplayPlayer* m_playback = nullptr;
     // The switches released since the last tick.
     CTickInput m_pendingInput;
+    // The player's sound and palette, when a frame holds them.
+    CPlayerOptions* m_options = nullptr;
+    // The arena as the sounds last heard it: each timer tick sounds what changed since.
+    CArena m_heard;
+    // The colour-blind palette's pens, one for each ship slot.
+    CPen m_palettePens[kShipSlots];
 
     CArenaView();
     ~CArenaView() override;
@@ -53,6 +60,7 @@ private:
     CTickInput TakeLocalInput();
     bool PlayBackTick();
     void DrawFrame(const CRect& client);
+    void PlaySounds();
 
     static const MessageMap s_messageMap;
 };

@@ -52,6 +52,8 @@ public:
     int FindFreeBullet() const override;
 
     void Draw(CDC* dc);
+    // The same in another pen (a palette's colour instead of the ship's own).
+    void Draw(CDC* dc, CPen& pen);
 
     void SteerToward(const CBody& target);
     int PickTarget() const;

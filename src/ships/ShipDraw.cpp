@@ -47,6 +47,11 @@ void DrawBrackets(CDC* dc, const CVector2& p, const BracketStroke (&strokes)[4])
 
 void CShip::Draw(CDC* dc)
 {
+    Draw(dc, m_pen);
+}
+
+void CShip::Draw(CDC* dc, CPen& pen)
+{
     const CVector2& p = m_position;
     const double theta = m_heading.Angle();
     const double a1 = theta - kWingOffsetDegrees;
@@ -56,7 +61,7 @@ void CShip::Draw(CDC* dc)
     const int length = std::snprintf(label, sizeof label, "%d", m_hitPoints);
     dc->TextOut(TruncToInt(p.m_x - 4), TruncToInt(p.m_y + 15), std::string_view(label, length));
 
-    CPen* const previousPen = dc->SelectObject(&m_pen);
+    CPen* const previousPen = dc->SelectObject(&pen);
 
     const CPoint centre = p.ToPoint();
     const CPoint nose = (p + m_heading).ToPoint();
