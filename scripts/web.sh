@@ -13,7 +13,7 @@ export NODE_PATH="${NODE_PATH:+$NODE_PATH:}/usr/share/nodejs"
 
 build_page() {
     emcmake cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$build" -j2 --target vexlor_page vexlor_frames
+    cmake --build "$build" -j2 --target vexlor_page vexlor_frames vexlor_replay_check
 }
 
 case "${1:-}" in

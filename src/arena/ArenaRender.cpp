@@ -50,7 +50,13 @@ void CArenaView::OnPaint()
     CPaintDC dc(this);
     CRect client;
     GetClientRect(&client);
+    // The sparks and the power-ups' flashes draw random numbers from the game's generator.
+    // Local play has always let them; a recorded or shared session must not depend on how
+    // often a window painted, so there the frame leaves the generator as it found it.
+    const CRandomGenerator generator = g_randomGenerator;
     DrawFrame(client);
+    if (m_clock.m_counted)
+        g_randomGenerator = generator;
     dc.BitBlt(client.left, client.top, client.Width(), client.Height(), &m_memDC, 0, 0, SRCCOPY);
 }
 

@@ -106,11 +106,12 @@ e2e_find_main_window() {
     [[ -n "$E2E_WID" ]]
 }
 
-# Starts the game, waits for its window, gives it the focus and puts the pointer on it.
+# Starts the game with these options, waits for its window, gives it the focus and puts
+# the pointer on it.
 e2e_start_game() {
     # The tick log lets a test count the game's ticks instead of guessing them from time.
     : >"$E2E_WORK/ticks"
-    VEXLOR_TICK_LOG="$E2E_WORK/ticks" "$E2E_BINARY" >"$E2E_WORK/game.log" 2>&1 &
+    VEXLOR_TICK_LOG="$E2E_WORK/ticks" "$E2E_BINARY" "$@" >"$E2E_WORK/game.log" 2>&1 &
     E2E_GAME_PID=$!
     e2e_wait_until 20 e2e_find_main_window || e2e_fail "no window named Vexlor appeared"
     xdotool windowfocus --sync "$E2E_WID"
