@@ -300,7 +300,8 @@ const checks = {
   async exitmenu(browser, url) {
     const { page } = await openGame(browser, url);
     await page.click('.vx-menutitle:nth-child(1)');
-    await (await waitFor('the Game menu', () => page.$('.vx-menu .vx-menuitem'), 3000)).click();
+    await waitFor('the Game menu', () => page.$('.vx-menu .vx-menuitem'), 3000);
+    await (await page.$('.vx-menu .vx-menuitem:last-child')).click();
     await waitFor('the end of the game', () => page.evaluate(() => document.body.textContent.includes('The game has ended.')), 3000);
   },
 

@@ -27,14 +27,14 @@ export async function servePage(dir) {
   return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
 }
 
-export async function launchBrowser() {
+export async function launchBrowser(extraArgs = []) {
   const profile = mkdtempSync(join(tmpdir(), 'vexlor-chromium-'));
   const browser = await puppeteer.launch({
     executablePath: process.env.VEXLOR_CHROMIUM || '/usr/bin/chromium',
     headless: true,
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      `--user-data-dir=${profile}`, '--window-size=900,700'],
+      `--user-data-dir=${profile}`, '--window-size=900,700', ...extraArgs],
     defaultViewport: { width: 900, height: 700 },
   });
   const close = async () => {
