@@ -2,6 +2,7 @@
 // fed through the same entry points a backend uses (the key table and key messages, the
 // timer, size and paint events). Every 100 ticks it prints a hash of the whole frame, so
 // that two builds of the game (natively and for the browser) can be compared line by line.
+// The colour-blind palette is switched on and off every 1000 ticks.
 //
 // Usage: vexlor_frames [TICKS]   (10000 by default)
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "app/PlayerOptions.h"
 #include "arena/ArenaView.h"
 #include "core/RandomRange.h"
 #include "platform/wnd/Backend.h"
@@ -18,6 +20,7 @@ namespace {
 
 constexpr int kDefaultTicks = 10000;
 constexpr int kHashEvery = 100;
+constexpr int kPaletteEvery = 1000;
 constexpr int kTicksPerSecond = 40;
 constexpr std::int32_t kFirstSecond = 1'700'000'000;
 
@@ -105,6 +108,8 @@ int main(int argc, char** argv)
 
     // The arena is large; it lives for the whole run.
     static CArenaView view;
+    CPlayerOptions options;
+    view.m_options = &options;
     CScriptGenerator script;
     bool held[std::size(kHeldKeys)] = {};
     std::size_t nextSize = 0;
@@ -115,6 +120,10 @@ int main(int argc, char** argv)
         if (s_tick % kResizeEvery == 0) {
             Resize(view, kSizes[nextSize]);
             nextSize = (nextSize + 1) % std::size(kSizes);
+            view.Invalidate(true);
+        }
+        if (s_tick % kPaletteEvery == 0) {
+            options.ToggleColourBlind();
             view.Invalidate(true);
         }
         if (s_tick % kKeyboardLostEvery == 0) {
