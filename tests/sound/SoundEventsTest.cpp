@@ -10,6 +10,14 @@
 
 namespace {
 
+using Sounds = std::vector<std::pair<Effect, float>>;
+
+void Fly(CBullet& bullet, int life)
+{
+    bullet.m_active = true;
+    bullet.m_life = life;
+}
+
 class SoundEventsTest : public testsupport::PinnedRandomTest
 {
 protected:
@@ -23,26 +31,18 @@ protected:
         after = before;
     }
 
+    Sounds Heard() const
+    {
+        const SoundEvents events = DeriveSoundEvents(before, after);
+        Sounds heard;
+        for (int i = 0; i < events.count; ++i)
+            heard.emplace_back(events.items[i].effect, events.items[i].pan);
+        return heard;
+    }
+
     CArena before;
     CArena after;
 };
-
-std::vector<std::pair<Effect, float>> Heard(const CArena& before, const CArena& after)
-{
-    const SoundEvents events = DeriveSoundEvents(before, after);
-    std::vector<std::pair<Effect, float>> heard;
-    for (int i = 0; i < events.count; ++i)
-        heard.emplace_back(events.items[i].effect, events.items[i].pan);
-    return heard;
-}
-
-using Heard_t = std::vector<std::pair<Effect, float>>;
-
-void Fly(CBullet& bullet, int life)
-{
-    bullet.m_active = true;
-    bullet.m_life = life;
-}
 
 }  // namespace
 
@@ -64,8 +64,8 @@ TEST_F(SoundEventsTest, ShotsSoundByTheWeaponThatFiredThem)
     Fly(before.m_sentry.m_bullets[1], 3);
     Fly(after.m_sentry.m_bullets[1], 10);
     after.m_sentry.m_position = CVector2(400, 0);
-    EXPECT_EQ(Heard(before, after),
-              (Heard_t{{Effect::ShotSingle, -1.0f}, {Effect::ShotSpread, 0.5f}, {Effect::SentryShot, 0.0f}}));
+    EXPECT_EQ(Heard(),
+              (Sounds{{Effect::ShotSingle, -1.0f}, {Effect::ShotSpread, 0.5f}, {Effect::SentryShot, 0.0f}}));
 }
 
 TEST_F(SoundEventsTest, HitsDeathsAndTheSentryDestroyed)
@@ -77,7 +77,7 @@ TEST_F(SoundEventsTest, HitsDeathsAndTheSentryDestroyed)
     after.m_ships[1].m_position = CVector2(0, 0);
     before.m_sentry.m_position = CVector2(600, 0);
     after.m_sentry.m_deaths += 1;
-    EXPECT_EQ(Heard(before, after), (Heard_t{{Effect::HitSpark, -0.5f},
+    EXPECT_EQ(Heard(), (Sounds{{Effect::HitSpark, -0.5f},
                                              {Effect::ShipExplosion, 1.0f},
                                              {Effect::Respawn, -1.0f},
                                              {Effect::SentryDestroyed, 0.5f}}));
@@ -98,7 +98,7 @@ TEST_F(SoundEventsTest, PickUpsSoundTheirEffectAndExpiryIsSilent)
     after.m_powerUps[2].m_life = 249;  // taken, and a drop filled the slot again
     after.m_powerUps[2].m_kind = 5;
     after.m_powerUps[3].m_life = 119;  // drifting on
-    EXPECT_EQ(Heard(before, after), (Heard_t{{Effect::PowerUpSpeed, 0.0f}, {Effect::PowerUpInvulnerable, 0.0f}}));
+    EXPECT_EQ(Heard(), (Sounds{{Effect::PowerUpSpeed, 0.0f}, {Effect::PowerUpInvulnerable, 0.0f}}));
     const Effect byKind[] = {Effect::PowerUpWeapon, Effect::PowerUpNothing, Effect::PowerUpWeapon, Effect::PowerUpSpeed,
                              Effect::PowerUpHitPoints, Effect::PowerUpInvulnerable, Effect::PowerUpHitPoints,
                              Effect::PowerUpWeapon, Effect::PowerUpWeapon, Effect::PowerUpWeapon, Effect::PowerUpNothing};
@@ -111,8 +111,8 @@ TEST_F(SoundEventsTest, PauseSoundsAloneAndResumeLetsTheTickBeHeard)
     before.m_ships[0].m_position = after.m_ships[0].m_position = CVector2(400, 0);
     after.m_paused = true;
     Fly(after.m_ships[0].m_bullets[0], 18);
-    EXPECT_EQ(Heard(before, after), (Heard_t{{Effect::Pause, 0.0f}}));
+    EXPECT_EQ(Heard(), (Sounds{{Effect::Pause, 0.0f}}));
     before.m_paused = true;
     after.m_paused = false;
-    EXPECT_EQ(Heard(before, after), (Heard_t{{Effect::Resume, 0.0f}, {Effect::ShotSingle, 0.0f}}));
+    EXPECT_EQ(Heard(), (Sounds{{Effect::Resume, 0.0f}, {Effect::ShotSingle, 0.0f}}));
 }

@@ -10,16 +10,11 @@ const fail = (message) => { throw new Error(message); };
 
 const state = (page) => page.evaluate(() => window.vexlorSound.state());
 const peak = (page) => page.evaluate(() => window.vexlorSound.peak());
-const notice = (page) => page.evaluate(() => {
-  const n = document.querySelector('.vx-sound-notice');
-  return n && !n.hidden ? n.textContent : '';
-});
+// The notice's text while it shows, '' otherwise.
+const NOTICE = "(n => n.hidden ? '' : n.textContent)(document.querySelector('.vx-sound-notice'))";
+const notice = (page) => page.evaluate(NOTICE);
 
-async function press(page, code) {
-  await page.keyboard.down(code);
-  await sleep(80);
-  await page.keyboard.up(code);
-}
+const press = (page, code) => page.keyboard.press(code, { delay: 80 });
 
 const checks = {
   async autoplay(browser, url) {
@@ -58,12 +53,11 @@ const checks = {
       (await cdp.send('Runtime.evaluate', { expression, returnByValue: true })).result.value;
     await page.goto(url);
     await waitFor('the first frame', () => read('window.vexlor && window.vexlor.firstFrame() > 0'));
-    const noticeText = "(document.querySelector('.vx-sound-notice').hidden ? '' : document.querySelector('.vx-sound-notice').textContent)";
     if ((await read('window.vexlorSound.state()')) === 'running') fail('the audio ran before a gesture');
-    if ((await read(noticeText)) !== 'press a key for sound') fail('no "press a key for sound" before a gesture');
+    if ((await read(NOTICE)) !== 'press a key for sound') fail('no "press a key for sound" before a gesture');
     await press(page, 'KeyW');
     await waitFor('the audio to run after a key', async () => (await read('window.vexlorSound.state()')) === 'running', 3000);
-    if (await read(noticeText)) fail('the sound notice stays after the key');
+    if (await read(NOTICE)) fail('the sound notice stays after the key');
   },
 };
 
@@ -74,15 +68,10 @@ if (!checks[check]) {
 const server = await servePage(pageDir);
 const policy = check === 'autoplay' ? 'no-user-gesture-required' : 'document-user-activation-required';
 const { browser, close } = await launchBrowser([`--autoplay-policy=${policy}`]);
-let status = 0;
-try {
-  await checks[check](browser, server.url);
-  console.log(`${check}: ok`);
-} catch (e) {
+const status = await checks[check](browser, server.url).then(() => console.log(`${check}: ok`), (e) => {
   console.error(`${check}: ${e.message}`);
-  status = 1;
-} finally {
-  await close();
-  server.close();
-}
-process.exit(status);
+  return 1;
+});
+await close();
+server.close();
+process.exit(status || 0);
