@@ -50,12 +50,12 @@ float Envelope(const SynthParams& params, float t)
     return left > 0.0f ? left * left : 0.0f;
 }
 
-}  // namespace
-
 int SynthLength(const SynthParams& params)
 {
     return int((params.attack + params.sustain + params.decay) * kSampleRate);
 }
+
+}  // namespace
 
 std::vector<float> Synthesise(const SynthParams& params)
 {

@@ -24,7 +24,5 @@ struct SynthParams
     unsigned seed;      // of the noise, so that every run sounds the same
 };
 
-// The length of the sound in samples at kSampleRate.
-int SynthLength(const SynthParams& params);
 // Renders the sound, scaled so that its largest sample is params.peak.
 std::vector<float> Synthesise(const SynthParams& params);
