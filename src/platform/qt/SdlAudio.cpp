@@ -1,6 +1,8 @@
 #include "platform/qt/SdlAudio.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/wnd/Backend.h"
 
@@ -8,15 +10,51 @@ namespace {
 
 CSdlAudio* g_audio = nullptr;
 
+// The sound libraries under SDL (ALSA's above all) write their own complaints to stderr
+// when they find no device; SDL's error says what matters in one line, so stderr is kept
+// quiet while the device is looked for.
+class CQuietStderr
+{
+public:
+    CQuietStderr() : m_saved(dup(STDERR_FILENO))
+    {
+        const int null = open("/dev/null", O_WRONLY);
+        if (m_saved >= 0 && null >= 0)
+            dup2(null, STDERR_FILENO);
+        if (null >= 0)
+            close(null);
+    }
+    ~CQuietStderr()
+    {
+        if (m_saved >= 0) {
+            dup2(m_saved, STDERR_FILENO);
+            close(m_saved);
+        }
+    }
+    CQuietStderr(const CQuietStderr&) = delete;
+    CQuietStderr& operator=(const CQuietStderr&) = delete;
+
+private:
+    int m_saved;
+};
+
+bool OpenDevice(SDL_AudioSpec& wanted, SDL_AudioDeviceID& device)
+{
+    const CQuietStderr quiet;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    // No change allowed: SDL converts whatever the device takes from this.
+    device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    if (device == 0)
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return device != 0;
+}
+
 }  // namespace
 
 CSdlAudio::CSdlAudio()
 {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "vexlor: no sound (%s); the game plays on silently\n", SDL_GetError());
-        return;
-    }
     SDL_AudioSpec wanted{};
     wanted.freq = kSampleRate;
     wanted.format = AUDIO_F32SYS;
@@ -24,12 +62,8 @@ CSdlAudio::CSdlAudio()
     wanted.samples = 512;
     wanted.callback = &CSdlAudio::Callback;
     wanted.userdata = this;
-    // No change allowed: SDL converts whatever the device takes from this.
-    SDL_AudioSpec obtained{};
-    m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
-    if (m_device == 0) {
+    if (!OpenDevice(wanted, m_device)) {
         std::fprintf(stderr, "vexlor: no sound (%s); the game plays on silently\n", SDL_GetError());
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return;
     }
     g_audio = this;
