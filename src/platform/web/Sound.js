@@ -95,7 +95,8 @@ var VexlorSoundPage = {
   vexlor_sound_play__deps: ['$VexlorSound'],
   vexlor_sound_play: function(index, pan) {
     var s = VexlorSound;
-    if (!s.context || !s.on || !s.buffers[index]) return;
+    // A suspended context would keep every sound for the moment it resumes, all at once.
+    if (!s.context || !s.on || !s.buffers[index] || s.context.state !== 'running') return;
     var source = s.context.createBufferSource();
     source.buffer = s.buffers[index];
     var panner = s.context.createStereoPanner();
