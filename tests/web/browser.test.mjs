@@ -261,7 +261,7 @@ const checks = {
     await key(page, 'KeyG');
     await page.keyboard.up('AltLeft');
     const game = await waitFor('the Game menu', () => page.$('.vx-menu'), 3000);
-    const exit = await game.$eval('.vx-menuitem', (e) => e.firstChild.innerHTML);
+    const exit = await game.$eval('.vx-menuitem:last-child', (e) => e.firstChild.innerHTML);
     if (exit !== 'E<u>x</u>it') fail(`Game menu item ${exit}`);
     await key(page, 'Escape');
     await waitFor('the menu to close', async () => !(await page.$('.vx-menu')), 3000);
