@@ -3,7 +3,7 @@
 // drawing reads (a ship's colour and pen, and the hit flag that the next frame's spark
 // clears) stays out, so a state drawn and a state never drawn compare equal.
 #include <array>
-#include <bit>
+#include <cstring>
 
 #include "arena/Arena.h"
 #include "armament/Weapon.h"
@@ -26,12 +26,20 @@ std::uint64_t Pack(std::int64_t high, std::int64_t low)
     return std::uint64_t(std::uint32_t(high)) << 32 | std::uint32_t(low);
 }
 
+// The double's bits (the browser build's library has no std::bit_cast).
+std::uint64_t Bits(double value)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
 template <class Sink>
 void WalkBody(const CBody& body, Sink& sink)
 {
     for (const CVector2* v : {&body.m_velocity, &body.m_heading, &body.m_position}) {
-        sink(std::bit_cast<std::uint64_t>(v->m_x));
-        sink(std::bit_cast<std::uint64_t>(v->m_y));
+        sink(Bits(v->m_x));
+        sink(Bits(v->m_y));
     }
 }
 
