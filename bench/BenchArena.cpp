@@ -1,4 +1,5 @@
-// The arena's costs: one tick of a busy arena, the paint of a whole frame into the
+// The arena's costs: one tick of a busy arena, the save, restore and hash of its state and
+// a rollback of 8 ticks, the paint of a whole frame into the
 // memory surface, and the floor no frame can beat: clearing that same surface.
 //
 // The floor is the fastest fill of the machine: the C library's wide-character fill,
@@ -118,35 +119,6 @@ void ArmBusyScene(CArenaView& arena, int width, int height)
     }
 }
 
-// A copy of everything a tick changes, put back before each timed tick.
-struct SceneSnapshot
-{
-    CShip ships[CArenaView::kShipSlots];
-    CExplosion explosions[CArenaView::kShipSlots];
-    CSentry sentry;
-    CPowerUp powerUps[CArenaView::kPowerUpSlots];
-    int shipCount = 0;
-
-    void Take(const CArenaView& arena)
-    {
-        std::copy(std::begin(arena.m_ships), std::end(arena.m_ships), std::begin(ships));
-        std::copy(std::begin(arena.m_explosions), std::end(arena.m_explosions), std::begin(explosions));
-        sentry = arena.m_sentry;
-        std::copy(std::begin(arena.m_powerUps), std::end(arena.m_powerUps), std::begin(powerUps));
-        shipCount = arena.m_shipCount;
-    }
-
-    void Restore(CArenaView& arena) const
-    {
-        std::copy(std::begin(ships), std::end(ships), std::begin(arena.m_ships));
-        std::copy(std::begin(explosions), std::end(explosions), std::begin(arena.m_explosions));
-        arena.m_sentry = sentry;
-        std::copy(std::begin(powerUps), std::end(powerUps), std::begin(arena.m_powerUps));
-        arena.m_shipCount = shipCount;
-        g_randomGenerator.m_state = kPinnedGeneratorState;
-    }
-};
-
 void PinRandomness()
 {
     g_calendarClock = PinnedCalendarSeconds;
@@ -161,6 +133,8 @@ void PrepareArena(CArenaView& arena, int width, int height)
     arena.SetDetachedClientSize(width, height);
     arena.OnSize(SIZE_RESTORED, width, height);
     ArmBusyScene(arena, width, height);
+    arena.m_size = CSize{width, height};
+    arena.m_random = g_randomGenerator;
 }
 
 // Samples in seconds, reported as median and 99th percentile in microseconds.
@@ -198,12 +172,11 @@ void BM_ArenaTickBusy(benchmark::State& state)
 {
     CArenaView arena;
     PrepareArena(arena, 800, 600);
-    SceneSnapshot snapshot;
-    snapshot.Take(arena);
+    const CArena snapshot = arena;
 
     Samples samples(state.max_iterations);
     for (auto _ : state) {
-        snapshot.Restore(arena);
+        arena.Restore(snapshot);
         const Clock::time_point start = Clock::now();
         arena.OnTimer(CArenaView::kTimerId);
         const Clock::time_point end = Clock::now();
@@ -214,7 +187,7 @@ void BM_ArenaTickBusy(benchmark::State& state)
     }
 
     // What one measured tick had to handle, to show that it stayed busy.
-    snapshot.Restore(arena);
+    arena.Restore(snapshot);
     arena.OnTimer(CArenaView::kTimerId);
     int shipBullets = 0;
     for (const CShip& ship : arena.m_ships)
@@ -233,6 +206,55 @@ void BM_ArenaTickBusy(benchmark::State& state)
     state.counters["particles"] = particles;
 }
 BENCHMARK(BM_ArenaTickBusy)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The game as a value: save (a copy), restore and hash of the busy arena, timed together.
+void BM_ArenaSaveRestoreHash(benchmark::State& state)
+{
+    CArenaView arena;
+    PrepareArena(arena, 800, 600);
+    static CArena saved;
+    Samples samples(state.max_iterations);
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        saved = arena;
+        arena.Restore(saved);
+        benchmark::DoNotOptimize(arena.Hash());
+        const double seconds = SecondsBetween(start, Clock::now());
+        state.SetIterationTime(seconds);
+        samples.Add(seconds);
+    }
+    state.counters["median_us"] = samples.PercentileMicroseconds(0.5);
+    state.counters["bytes"] = sizeof(CArena);
+}
+BENCHMARK(BM_ArenaSaveRestoreHash)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// A rollback of 8 busy ticks as an online session makes one: the state of 8 ticks back
+// restored, then each tick run again from its input, saved and hashed.
+void BM_ArenaRollback8(benchmark::State& state)
+{
+    constexpr int kTicks = 8;
+    CArenaView arena;
+    PrepareArena(arena, 800, 600);
+    static CArena states[kTicks + 1];
+    states[0] = arena;
+    CTickInput input;
+    input.m_seats[0] = kSeatLeft | kSeatFire;
+    Samples samples(state.max_iterations);
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        arena.Restore(states[0]);
+        for (int t = 1; t <= kTicks; ++t) {
+            arena.Step(input);
+            states[t] = arena;
+            benchmark::DoNotOptimize(arena.Hash());
+        }
+        const double seconds = SecondsBetween(start, Clock::now());
+        state.SetIterationTime(seconds);
+        samples.Add(seconds);
+    }
+    state.counters["median_us"] = samples.PercentileMicroseconds(0.5);
+}
+BENCHMARK(BM_ArenaRollback8)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 // The sizes the paint and the floor are measured at.
 void AtBothSizes(benchmark::internal::Benchmark* run)
@@ -290,8 +312,7 @@ void BM_ArenaTickFrame(benchmark::State& state)
     clearDC.CreateCompatibleDC(nullptr);
     clearOnly.CreateCompatibleBitmap(&clearDC, width, height);
     clearDC.SelectObject(&clearOnly);
-    SceneSnapshot snapshot;
-    snapshot.Take(arena);
+    const CArena snapshot = arena;
     arena.OnPaint();
 
     Samples frames(state.max_iterations);
@@ -302,7 +323,7 @@ void BM_ArenaTickFrame(benchmark::State& state)
     for (auto _ : state) {
         // The scene restarts now and then, so that it stays as busy as it began.
         if (++ticks % 200 == 0)
-            snapshot.Restore(arena);
+            arena.Restore(snapshot);
         arena.OnTimer(CArenaView::kTimerId);
         const Clock::time_point start = Clock::now();
         arena.OnPaint();

@@ -26,7 +26,7 @@ std::uint64_t Pack(std::int64_t high, std::int64_t low)
     return std::uint64_t(std::uint32_t(high)) << 32 | std::uint32_t(low);
 }
 
-// std::bit_cast's work; Debian's emscripten (clang 14's libc++) has no std::bit_cast.
+// The double's bits (the browser build's library has no std::bit_cast).
 std::uint64_t Bits(double value)
 {
     std::uint64_t bits;

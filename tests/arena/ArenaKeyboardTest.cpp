@@ -76,10 +76,7 @@ TEST_F(ArenaKeys, HeldKeysActInOrderOnlyForTheirShipInPlayOffAutopilotAfterTheCo
             KeyboardReleaseAll();
             Press(key);
             Press(also);  // key 0 is never held
-            CTickInput input;
-            CArenaView::ReadHeldKeys(input);
-            std::copy(std::begin(input.m_seats), std::end(input.m_seats), Arena().m_keys);
-            Arena().PollKeyboard();
+            Poll();
             const bool fire = field < 9 && field % 3 == 2;
             if (!autopilot && !(count == 2 && field / 3 == 2) && !(fire && cooldown > 0))
                 expected[field] = std::round(value * 1e6) / 1e6;

@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "arena/Arena.h"
+#include "arena/ArenaView.h"
 #include "armament/Weapon.h"
 #include "support/TestSupport.h"
 
@@ -148,4 +148,19 @@ TEST_F(ArenaRollback, SessionClockCountsASecondEveryFortyTicksPausedOrNot)
     }
     EXPECT_TRUE(m_game.m_paused);
     EXPECT_EQ(m_game.m_clock.m_tick, 80u);
+}
+
+TEST_F(ArenaRollback, AFrameInASessionLeavesTheGeneratorAsLocalPlayNeverDid)
+{
+    CArenaView view;
+    view.SetDetachedClientSize(400, 300);
+    view.OnSize(SIZE_RESTORED, 400, 300);
+    for (const bool session : {false, true}) {
+        if (session)
+            view.BeginSession(5u, 1'700'000'000);
+        view.m_ships[0].m_hit = true;  // its spark, like the power-ups' flashes, draws numbers
+        const std::uint32_t before = g_randomGenerator.m_state;
+        view.OnPaint();
+        EXPECT_EQ(g_randomGenerator.m_state == before, session);
+    }
 }

@@ -3,6 +3,8 @@
 // clock and generator with no key held around each test, and a calm scene to arrange in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "arena/ArenaView.h"
@@ -82,6 +84,15 @@ protected:
         silence(Sentry().m_bullets);
         for (CPowerUp& powerUp : Arena().m_powerUps)
             powerUp.m_active = false;
+    }
+
+    // One poll of the held keys as a tick makes it: the key table read into the seats' keys.
+    void Poll()
+    {
+        CTickInput input;
+        CArenaView::ReadHeldKeys(input);
+        std::copy(std::begin(input.m_seats), std::end(input.m_seats), m_arena->m_keys);
+        m_arena->PollKeyboard();
     }
 
     CArenaView& Arena() { return *m_arena; }

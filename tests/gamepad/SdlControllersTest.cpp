@@ -109,8 +109,6 @@ protected:
         SDL_JoystickSetVirtualButton(m_devices[std::size_t(device)], button, pressed ? 1 : 0);
         m_sdl->Pump();
     }
-    // One poll of the held keys by the arena, as a tick does.
-    void Poll() { Arena().PollKeyboard(); }
 
     std::unique_ptr<CSdlControllers> m_sdl;
     std::vector<SDL_Joystick*> m_devices;

@@ -182,6 +182,15 @@ CNativeWindow* FrameOf(CNativeWindow* window)
 // --- Events from the page ------------------------------------------------------------------
 extern "C" {
 
+// A file the page opened (its picker or a drop), copied into the module's memory. Null when
+// the application took it, else the one line that says why not, for the page to show.
+EMSCRIPTEN_KEEPALIVE const char* vexlor_web_open_file(const std::uint8_t* bytes, int size)
+{
+    static std::string error;
+    error.clear();
+    return NativeFileOpened(std::span(bytes, std::size_t(size)), error) ? nullptr : error.c_str();
+}
+
 EMSCRIPTEN_KEEPALIVE int vexlor_web_key(int virtualKey, int scanCode, int pressed, int autoRepeat, int modifiers)
 {
     CNativeWindow* const focused = WindowAt(vexlor_page_focused_slot());

@@ -11,6 +11,8 @@
 // bar and inside a child's edge; a child window is placed in its parent's client area.
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 
 #include "platform/gdi/GdiObjects.h"
 #include "platform/gdi/Geometry.h"
@@ -142,3 +144,6 @@ void NativeFocusIn(CWnd& wnd);
 void NativeClose(CWnd& wnd);
 // A menu item (source 0) or an accelerator (source 1) chose this command.
 void NativeCommand(CWnd& wnd, UINT id, UINT source);
+// The user opened a file in the page (its picker, or a drop); the application decides what
+// it is. False with one line of why, for the backend to show, when it cannot use it.
+bool NativeFileOpened(std::span<const std::uint8_t> bytes, std::string& error);

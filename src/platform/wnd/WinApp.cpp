@@ -49,6 +49,16 @@ bool CWinApp::OpenData(std::span<const std::uint8_t>, std::string& error)
     return false;
 }
 
+bool NativeFileOpened(std::span<const std::uint8_t> bytes, std::string& error)
+{
+    CWinApp* const app = AfxGetApp();
+    if (app == nullptr) {
+        error = "the game has not started";
+        return false;
+    }
+    return app->OpenData(bytes, error);
+}
+
 int CWinApp::Run()
 {
     if (!m_pMainWnd || !m_pMainWnd->IsCreated())
