@@ -34,8 +34,6 @@ void CReplayRecorder::Record(const CTickInput& input, const CArena& after)
     const bool seatsChanged = !std::equal(std::begin(input.m_seats), std::end(input.m_seats), m_seats);
     if (!seatsChanged && input.m_switchCount == 0 && !input.m_resize) {
         m_run += 1;
-        if (m_run == kMaxRun)
-            EndRun();
     } else {
         EndRun();
         const std::uint8_t tag = (seatsChanged ? kSeatsTag : 0) | (input.m_switchCount ? kSwitchesTag : 0) |

@@ -33,7 +33,9 @@ private:
     void EndRun();
     void Flush();
 
+    // Each write ends the run of unchanged ticks, so no run outgrows its byte.
     static constexpr std::uint32_t kFlushEvery = 40;
+    static_assert(kFlushEvery <= replay::kMaxRun);
 
     std::FILE* m_file = nullptr;
     CReplayHeader m_header;

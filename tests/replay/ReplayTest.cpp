@@ -107,7 +107,13 @@ TEST_F(ReplayFile, RefusesWhatIsNotAWholeReplayWithOneLineAndKeepsNothing)
         bytes[at] = value;
         return bytes;
     };
+    // One tick, then a hash where none belongs: hashes follow every 100th tick only.
+    std::vector<std::uint8_t> early(good.begin(), good.begin() + CReplayHeader::kSize);
+    early[10] = 1;
+    early[11] = early[12] = early[13] = 0;
+    early.insert(early.end(), {0x81, 0x40, 0, 0, 0, 0, 0, 0, 0, 0});
     const struct { std::vector<std::uint8_t> bytes; const char* says; } cases[] = {
+        {early, "a misplaced hash"},
         {{}, "not a Vexlor replay"},
         {{'G', 'I', 'F', '8', '9', 'a'}, "not a Vexlor replay"},
         {std::vector<std::uint8_t>(good.begin(), good.begin() + 12), "ends inside its header"},
