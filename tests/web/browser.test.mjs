@@ -3,7 +3,9 @@
 // and reads the arena from its canvas. Scenes are arranged with the game's own keys (F2, F3
 // and F4 hand ships 2 and 3 and the sentry to the keyboard, so that nothing fires unless
 // its keys are pressed) and started again, a bounded number of times, when the game spoils them.
-import { readFileSync } from 'node:fs';
+import { appendFileSync, cpSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { servePage, launchBrowser, openGame, frame, sameFrame, waitFor } from './lib.mjs';
@@ -76,9 +78,9 @@ async function key(page, code, hold = 80) {
 
 // A calm scene: nothing fires or moves unless its keys say so, and ship 1 (red) rests in
 // full view below the scoreboard, clear of the edges.
-async function calmScene(browser, url, prepare) {
+async function calmScene(browser, url, prepare, setup) {
   for (let attempt = 1; attempt <= SCENE_TRIES; attempt++) {
-    const game = await openGame(browser, url, prepare);
+    const game = await openGame(browser, url, prepare, setup);
     const { page } = game;
     for (const k of ['F4', 'F2', 'F3']) await key(page, k);
     let previous = null;
@@ -100,7 +102,152 @@ async function calmScene(browser, url, prepare) {
   fail('ship 1 never came to rest in full view');
 }
 
+
+// Touch through the browser's own touch emulation, ten points: each finger {id, x, y}.
+async function touchScreen(width, height) {
+  return async (page) => {
+    await page.setViewport({ width, height });
+    const cdp = await page.createCDPSession();
+    await cdp.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 10 });
+    page.fingers = async (type, points) => cdp.send('Input.dispatchTouchEvent', {
+      type, touchPoints: points.map((p) => ({ x: p.x, y: p.y, id: p.id, radiusX: 4, radiusY: 4 })) });
+  };
+}
+
+async function centre(page, name) {
+  return page.$eval(`[aria-label="${name}"]`, (e) => {
+    const r = e.getBoundingClientRect();
+    return { x: r.x + r.width / 2, y: r.y + r.height / 2 };
+  });
+}
+
+// A finger on ship 1's forward control flies the red ship, one slid off its fire control
+// fires on until it lifts, and fingers on two seats act together; nothing scrolls or zooms.
+async function touchSeats(browser, url, width, height) {
+  const { page, rest } = await calmScene(browser, url, null, await touchScreen(width, height));
+  if (await page.$('.vx-touch')) fail('controls before the first touch');
+  await page.fingers('touchStart', [{ id: 1, x: width / 2, y: height / 2 }]);
+  await page.fingers('touchEnd', []);
+  const names = await waitFor('the seat controls', () => page.$$eval('.vx-control', (els) => els.map((e) => e.getAttribute('aria-label'))), 3000);
+  if (names.length !== 18 || !names.includes('Ship 3 backward') || !names.includes('Sentry turn left') || names.includes('Sentry forward'))
+    fail(`controls ${names}`);
+  const boxes = await page.$$eval('.vx-seat', (els) => els.map((e) => e.getBoundingClientRect().toJSON()));
+  boxes.forEach((a, i) => {
+    if (a.left < 0 || a.top < 0 || a.right > width || a.bottom > height) fail(`seat ${i + 1} leaves the screen`);
+    boxes.slice(i + 1).forEach((b) => {
+      if (a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom) fail('two seats overlap');
+    });
+  });
+  const forward = await centre(page, 'Ship 1 forward');
+  await page.fingers('touchStart', [{ id: 2, ...forward }]);
+  await waitFor('ship 1 to fly on its forward control', async () => {
+    const s = ship(await frame(page), RED);
+    return s.n > 0 && Math.hypot(s.x - rest.x, s.y - rest.y) > 20;
+  }, 5000);
+  await page.fingers('touchEnd', []);
+  if ((await page.$eval('[aria-label="Ship 1"]', (e) => e.dataset.seat)) !== 'taken') fail('ship 1 seat not taken');
+  // Slid off fire into the arena: it fires until the finger lifts.
+  const fire = await centre(page, 'Ship 1 fire');
+  await page.fingers('touchStart', [{ id: 3, ...fire }]);
+  await page.fingers('touchMove', [{ id: 3, x: width / 2, y: height / 2 }]);
+  await waitFor('ship 1 to fire', async () => ship(await frame(page), RED).bullets > 0, 5000);
+  await sleep(600);
+  if (!ship(await frame(page), RED).bullets) fail('ship 1 stopped firing when the finger slid out');
+  await page.fingers('touchEnd', []);
+  await waitFor('ship 1 to stop firing once lifted', async () => ship(await frame(page), RED).bullets === 0, 5000);
+  // Two seats at once: ship 2 flies while ship 1 fires; lifting one leaves the other.
+  const green = ship(await frame(page), GREEN);
+  await page.fingers('touchStart', [{ id: 4, ...fire }, { id: 5, ...(await centre(page, 'Ship 2 forward')) }]);
+  await waitFor('ship 2 to fly while ship 1 fires', async () => {
+    const f = await frame(page);
+    const g = ship(f, GREEN);
+    return ship(f, RED).bullets > 0 && g.n > 0 && Math.hypot(g.x - green.x, g.y - green.y) > 20;
+  }, 5000);
+  await page.fingers('touchEnd', [{ id: 4, ...fire }]);
+  await waitFor('ship 1 to stop firing, ship 2 flying on', async () => ship(await frame(page), RED).bullets === 0, 5000);
+  if (!(await page.$eval('[aria-label="Ship 2 forward"]', (e) => e.classList.contains('vx-pressed')))) fail('ship 2 let go');
+  await page.fingers('touchEnd', []);
+  const view = await page.evaluate(() => [window.scrollX, window.scrollY, visualViewport.scale, document.documentElement.scrollTop]);
+  if (view.join() !== '0,0,1,0') fail(`scroll and zoom ${view}`);
+}
+
+// The page once its service worker has taken it over, its files in the worker's cache.
+async function workerGame(browser, url) {
+  const game = await openGame(browser, url);
+  await waitFor('the service worker', () => game.page.evaluate(() => !!navigator.serviceWorker.controller), 10000);
+  return game;
+}
+
+async function ticking(page) {
+  await waitFor('a new game', () => page.evaluate(() => window.vexlor && window.vexlor.firstFrame() > 0), 10000);
+  const t = await page.evaluate(() => window.vexlor.ticks());
+  await waitFor('ticks', () => page.evaluate((t0) => window.vexlor.ticks() > t0 + 10, t), 5000);
+}
+
 const checks = {
+  async installable(browser, url) {
+    const { page } = await workerGame(browser, url);
+    const cdp = await page.createCDPSession();
+    const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+    if (installabilityErrors.length) fail(`not installable: ${JSON.stringify(installabilityErrors)}`);
+    const manifest = await cdp.send('Page.getAppManifest');
+    if (manifest.errors.length) fail(`manifest errors: ${JSON.stringify(manifest.errors)}`);
+    const parsed = JSON.parse(manifest.data);
+    const icons = parsed.icons.map((i) => `${i.sizes} ${i.purpose || 'any'}`).join(', ');
+    if (parsed.display !== 'standalone' || icons !== '192x192 any, 512x512 any, 512x512 maskable') fail(`manifest ${manifest.data}`);
+  },
+
+  // After one visit the game starts and ticks with the server gone.
+  async offline(browser, url, server) {
+    const { page } = await workerGame(browser, url);
+    server.stop();
+    await page.reload();
+    await ticking(page);
+  },
+
+  // Build B served after build A: a reload runs B's script and module, and only B's cache stays.
+  async update(browser, url, server) {
+    const b = mkdtempSync(join(tmpdir(), 'vexlor-build-b-'));
+    try {
+      cpSync(server.dir, b, { recursive: true });
+      appendFileSync(join(b, 'index.js'), '\nwindow.vexlorBuildB = true;\n');
+      execFileSync('cmake', [`-DPAGE=${b}`, '-P', join(sourceDir, 'src/platform/web/Publish.cmake')]);
+      const { page } = await workerGame(browser, url);
+      server.dir = b;
+      await page.reload();
+      await ticking(page);
+      const build = readFileSync(join(b, 'index.html'), 'utf8').match(/name="vexlor-build" content="(\w+)"/)[1];
+      const ran = await page.evaluate(() => ({
+        b: window.vexlorBuildB === true,
+        files: performance.getEntriesByType('resource').map((r) => r.name).filter((n) => /index\.(js|wasm)/.test(n)),
+      }));
+      if (!ran.b || ran.files.length !== 2 || !ran.files.every((n) => n.endsWith(`?build=${build}`))) fail(`after the reload: ${JSON.stringify(ran)}`);
+      await waitFor('only build B cached', () => page.evaluate((name) => caches.keys().then((k) => k.join() === name), `vexlor-${build}`), 10000);
+    } finally {
+      rmSync(b, { recursive: true, force: true });
+    }
+  },
+
+  touchtablet: (browser, url) => touchSeats(browser, url, 1194, 834),
+  touchphone: (browser, url) => touchSeats(browser, url, 390, 844),
+
+  // A seat's controls untouched for 30 s give the seat back.
+  async touchidle(browser, url) {
+    const { page } = await openGame(browser, url, null, await touchScreen(1194, 834));
+    await page.fingers('touchStart', [{ id: 1, x: 600, y: 400 }]);
+    await page.fingers('touchEnd', []);
+    const turn = await waitFor('the seat controls', () => page.$('[aria-label="Sentry turn left"]').then((e) => e && centre(page, 'Sentry turn left')), 3000);
+    await page.fingers('touchStart', [{ id: 2, ...turn }]);
+    await page.fingers('touchEnd', []);
+    const seat = () => page.$eval('[aria-label="Sentry"]', (e) => e.dataset.seat);
+    await waitFor('the sentry taken', async () => (await seat()) === 'taken', 3000);
+    const t0 = Date.now();
+    await waitFor('the sentry given back', async () => (await seat()) === 'free', 45000, 250);
+    const held = (Date.now() - t0) / 1000;
+    console.log(`the sentry's seat came free after ${held.toFixed(1)} s untouched`);
+    if (held < 29.5) fail(`given back after ${held} s`);
+  },
+
   async title(browser, url) {
     const { page } = await openGame(browser, url);
     const title = await page.title();
@@ -324,7 +471,7 @@ const server = await servePage(pageDir);
 const { browser, close } = await launchBrowser();
 let status = 0;
 try {
-  await checks[check](browser, server.url);
+  await checks[check](browser, server.url, server);
   console.log(`${check}: ok`);
 } catch (e) {
   console.error(`${check}: ${e.message}`);

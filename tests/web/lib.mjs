@@ -7,13 +7,16 @@ import { tmpdir } from 'node:os';
 import { extname, join, normalize } from 'node:path';
 import puppeteer from 'puppeteer-core';
 
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' };
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json' };
 
-// Serves the built page's directory on a free port of 127.0.0.1.
+// Serves the built page's directory on a free port of 127.0.0.1; dir may change meanwhile
+// (a new build), and stop() ends the server and every connection (the network gone).
 export async function servePage(dir) {
+  const served = { dir };
   const server = createServer(async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
-    const file = join(dir, path === '/' ? 'index.html' : path);
+    const file = join(served.dir, path === '/' ? 'index.html' : path);
     try {
       const body = await readFile(file);
       response.writeHead(200, { 'Content-Type': types[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-store' });
@@ -24,7 +27,14 @@ export async function servePage(dir) {
     }
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+  return Object.assign(served, {
+    url: `http://127.0.0.1:${server.address().port}/`,
+    close: () => server.close(),
+    stop: () => {
+      server.close();
+      server.closeAllConnections();
+    },
+  });
 }
 
 export async function launchBrowser() {
@@ -56,11 +66,12 @@ export async function waitFor(what, check, timeout = 10000, every = 50) {
 }
 
 // Opens the page and waits for its first frame on the arena's canvas; prepare, when given,
-// runs in the page before any of its scripts.
-export async function openGame(browser, url, prepare) {
+// runs in the page before any of its scripts, and setup with the page before it loads.
+export async function openGame(browser, url, prepare, setup) {
   const page = await browser.newPage();
   const errors = [];
   page.on('pageerror', (e) => errors.push(String(e)));
+  if (setup) await setup(page);
   if (prepare) await page.evaluateOnNewDocument(prepare);
   await page.goto(url);
   await waitFor('the first frame', () => page.evaluate(() => window.vexlor && window.vexlor.firstFrame() > 0));

@@ -54,7 +54,7 @@ var VexlorInputLibrary = {
         if (document.hidden) Vexlor.call('_vexlor_from_page_keyboard_lost');
       });
       window.addEventListener('resize', function() { Vexlor.call('_vexlor_from_page_layout'); });
-      VexlorInput.pollGamepads();
+      Vexlor.beforeTick.push(VexlorInput.pollGamepads);
       document.addEventListener('mousedown', function(e) {
         if (Vexlor.menu && !e.target.closest('.vx-menubar, .vx-menu')) VexlorMenu.close(true);
       }, true);
@@ -62,11 +62,10 @@ var VexlorInputLibrary = {
 
     // Controllers of the standard layout, as the Gamepad API reports them: the page is told
     // only of changes, and a controller is plugged in when it first shows and unplugged when
-    // its place empties. Polled, since the API sends no events for buttons and sticks.
+    // its place empties. Polled once a tick, since the API sends no events for buttons and sticks.
     pads: {},
     padButtons: [[0, 0], [8, 1], [9, 2], [12, 3], [13, 4], [14, 5], [15, 6]],  // index, ControllerButton
     pollGamepads: function() {
-      if (Vexlor.ended) return;
       var seen = {};
       var list = navigator.getGamepads ? navigator.getGamepads() : [];
       for (var i = 0; i < list.length; i++) {
@@ -76,7 +75,7 @@ var VexlorInputLibrary = {
         var was = VexlorInput.pads[gp.index];
         if (!was) {
           was = VexlorInput.pads[gp.index] = {buttons: [], axes: [0, 0]};
-          Vexlor.call('_vexlor_from_page_controller_added', gp.index);
+          Vexlor.call('_vexlor_from_page_controller_added', gp.index, -1);
         }
         VexlorInput.padButtons.forEach(function(b) {
           var down = !!(gp.buttons[b[0]] && gp.buttons[b[0]].pressed);
@@ -99,7 +98,6 @@ var VexlorInputLibrary = {
           Vexlor.call('_vexlor_from_page_controller_removed', Number(index));
         }
       }
-      if (!Vexlor.ended) setTimeout(VexlorInput.pollGamepads, 10);
     },
 
     modifiers: function(e) {

@@ -7,7 +7,7 @@
 // the program's exit() (an ExitStatus thrown out of the module) into the end of the game.
 
 var VexlorPage = {
-  $Vexlor__deps: ['$VexlorMenu', '$VexlorInput'],
+  $Vexlor__deps: ['$VexlorMenu', '$VexlorInput', '$VexlorTouch'],
   $Vexlor: {
     windows: {},
     frameSlot: -1,
@@ -18,12 +18,15 @@ var VexlorPage = {
     dialogs: [],       // the open dialogs, the topmost last (Dialogs.js)
     // A tick may run late; a tab in the background catches up by this many ticks at most.
     maxCatchUp: 3,
+    // What reads the controllers, once before each tick.
+    beforeTick: [],
 
     // The first window's creation starts the page: its input, and what its tests and
     // measurements read.
     start: function() {
       Vexlor.started = true;
       VexlorInput.start();
+      VexlorTouch.start();
       window.vexlor = {
         ticks: function() { return Vexlor.call('_vexlor_from_page_ticks'); },
         firstFrame: function() { return Vexlor.firstFrame; },
@@ -138,6 +141,7 @@ var VexlorPage = {
         }
         for (var i = 0; i < due && live(); i++) {
           t.done++;
+          Vexlor.beforeTick.forEach(function(read) { read(); });
           Vexlor.call('_vexlor_from_page_timer', slot, id);
         }
         if (live()) t.handle = setTimeout(step, Math.max(0, t.start + (t.done + 1) * t.period - performance.now()));
@@ -211,6 +215,12 @@ var VexlorPage = {
       document.head.appendChild(link);
     },
 
+    // The page fills the screen or leaves it, where the browser allows it.
+    toggleFullScreen: function() {
+      if (document.fullscreenElement) document.exitFullscreen();
+      else if (document.documentElement.requestFullscreen) document.documentElement.requestFullscreen().catch(function() {});
+    },
+
     // --- The end ------------------------------------------------------------------------
     end: function() {
       if (Vexlor.ended) return;
@@ -268,10 +278,8 @@ var VexlorPage = {
   vexlor_to_page_focused_slot: function() { return Vexlor.focusedSlot(); },
   vexlor_to_page_post_command__deps: ['$Vexlor'],
   vexlor_to_page_post_command: function(slot, id, source) { Vexlor.postCommand(slot, id, source); },
-  vexlor_to_page_toggle_full_screen: function() {
-    if (document.fullscreenElement) document.exitFullscreen();
-    else document.documentElement.requestFullscreen().catch(function() {});
-  },
+  vexlor_to_page_toggle_full_screen__deps: ['$Vexlor'],
+  vexlor_to_page_toggle_full_screen: function() { Vexlor.toggleFullScreen(); },
   vexlor_to_page_end__deps: ['$Vexlor'],
   vexlor_to_page_end: function() { Vexlor.end(); },
 };

@@ -1,6 +1,6 @@
 // The browser backend: the window layer's backend functions over the page's elements
-// (Page.js, Menu.js, Dialogs.js, Input.js), and the entry points through which the page feeds
-// its events in.
+// (Page.js, Menu.js, Dialogs.js, Input.js, Touch.js), and the entry points through which the
+// page feeds its events in.
 //
 // Each native window is a slot in a small fixed table; the page knows a window by its slot
 // number, so an event that arrives after the window is gone finds an empty slot.
@@ -250,11 +250,17 @@ EMSCRIPTEN_KEEPALIVE void vexlor_from_page_command(int slot, int id, int source)
         NativeCommand(*window->m_wnd, UINT(id), UINT(source));
 }
 
-// The page's game controllers (the Gamepad API's index is the id); button and axis are
-// ControllerButton and ControllerAxis in declaration order.
-EMSCRIPTEN_KEEPALIVE void vexlor_from_page_controller_added(int id)
+// The page's game controllers (the Gamepad API's index is the id) and touch seats (a seat of
+// their own, -1 for none); button and axis are ControllerButton and ControllerAxis in
+// declaration order.
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_controller_added(int id, int seat)
 {
-    NativeControllerAdded(id);
+    NativeControllerAdded(id, seat);
+}
+
+EMSCRIPTEN_KEEPALIVE int vexlor_from_page_controller_seat(int id)
+{
+    return ControllerSeatOf(id);
 }
 
 EMSCRIPTEN_KEEPALIVE void vexlor_from_page_controller_removed(int id)
