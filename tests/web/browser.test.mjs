@@ -185,6 +185,50 @@ async function ticking(page) {
 }
 
 const checks = {
+  // At a device pixel ratio of 2 every game pixel is two by two screen pixels of its colour.
+  async crisp(browser, url) {
+    const { page } = await openGame(browser, url, null, (p) => p.setViewport({ width: 900, height: 700, deviceScaleFactor: 2 }));
+    await key(page, 'KeyP');
+    await sleep(300);
+    const f = await frame(page);
+    const box = await page.$eval('canvas', (c) => {
+      const r = c.getBoundingClientRect();
+      return { x: r.left + c.clientLeft, y: r.top + c.clientTop, width: c.width, height: c.height };
+    });
+    const shot = await page.screenshot({ clip: box, encoding: 'base64' });
+    const screen = await page.evaluate(async (png) => {
+      const bitmap = await createImageBitmap(await (await fetch(`data:image/png;base64,${png}`)).blob(),
+        { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+      const c = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
+      c.drawImage(bitmap, 0, 0);
+      const d = c.getImageData(0, 0, bitmap.width, bitmap.height).data;
+      const rgb = [];
+      for (let i = 0; i < d.length; i += 4) rgb.push((d[i] << 16) | (d[i + 1] << 8) | d[i + 2]);
+      return { width: bitmap.width, height: bitmap.height, rgb };
+    }, shot);
+    if (screen.width !== 2 * f.width || screen.height !== 2 * f.height) fail(`screenshot ${screen.width} x ${screen.height} of ${f.width} x ${f.height}`);
+    let bad = 0;
+    for (let y = 0; y < screen.height; y++)
+      for (let x = 0; x < screen.width; x++) if (screen.rgb[y * screen.width + x] !== f.at(x >> 1, y >> 1)) bad++;
+    if (bad) fail(`${bad} screen pixels differ from their game pixel`);
+  },
+
+  // F11, and the full-screen button that a touch screen shows, switch full screen.
+  async fullscreen(browser, url) {
+    const { page } = await openGame(browser, url, null, await touchScreen(900, 700));
+    const full = () => page.evaluate(() => !!document.fullscreenElement);
+    await key(page, 'F11');
+    await waitFor('full screen on F11', full, 3000);
+    await key(page, 'F11');
+    await waitFor('full screen left on F11', async () => !(await full()), 3000);
+    if (await page.$('[aria-label="Full screen"]')) fail('a full-screen button before the first touch');
+    await page.fingers('touchStart', [{ id: 1, x: 450, y: 400 }]);
+    await page.fingers('touchEnd', []);
+    const button = await waitFor('the full-screen button', () => page.$('[aria-label="Full screen"]'), 3000);
+    await button.tap();
+    await waitFor('full screen on its button', full, 3000);
+  },
+
   async installable(browser, url) {
     const { page } = await workerGame(browser, url);
     const cdp = await page.createCDPSession();

@@ -20,6 +20,8 @@ var VexlorPage = {
     maxCatchUp: 3,
     // What reads the controllers, once before each tick.
     beforeTick: [],
+    ticking: false,
+    toPaint: [],  // the windows to paint once the ticks of this task are done
 
     // The first window's creation starts the page: its input, and what its tests and
     // measurements read.
@@ -121,8 +123,14 @@ var VexlorPage = {
       if (w.element.height !== ch) w.element.height = ch;
     },
 
+    // A paint asked for by a tick comes at the end of that tick's task, so the browser wakes
+    // once a tick; any other waits for the next animation frame.
     requestPaint: function(slot) {
-      requestAnimationFrame(function() { Vexlor.call('_vexlor_from_page_paint', slot); });
+      if (Vexlor.ticking) {
+        if (Vexlor.toPaint.indexOf(slot) < 0) Vexlor.toPaint.push(slot);
+      } else {
+        requestAnimationFrame(function() { Vexlor.call('_vexlor_from_page_paint', slot); });
+      }
     },
 
     // One tick every period ms, each scheduled from the clock so that lateness never adds up.
@@ -139,11 +147,14 @@ var VexlorPage = {
           t.done += due - Vexlor.maxCatchUp;
           due = Vexlor.maxCatchUp;
         }
+        Vexlor.ticking = true;
         for (var i = 0; i < due && live(); i++) {
           t.done++;
           Vexlor.beforeTick.forEach(function(read) { read(); });
           Vexlor.call('_vexlor_from_page_timer', slot, id);
         }
+        Vexlor.ticking = false;
+        Vexlor.toPaint.splice(0).forEach(function(s) { Vexlor.call('_vexlor_from_page_paint', s); });
         if (live()) t.handle = setTimeout(step, Math.max(0, t.start + (t.done + 1) * t.period - performance.now()));
       };
       t.handle = setTimeout(step, t.period);
