@@ -169,6 +169,15 @@ async function touchSeats(browser, url, width, height) {
   await page.fingers('touchEnd', []);
   const view = await page.evaluate(() => [window.scrollX, window.scrollY, visualViewport.scale, document.documentElement.scrollTop]);
   if (view.join() !== '0,0,1,0') fail(`scroll and zoom ${view}`);
+  // The menus and dialogs by tap.
+  await page.tap('.vx-menutitle:nth-child(2)');
+  const about = await waitFor('the Help menu', () => page.$$('.vx-menu .vx-menuitem').then(async (rows) => {
+    for (const row of rows) if ((await row.evaluate((e) => e.textContent)) === 'About') return row;
+    return null;
+  }), 3000);
+  await about.tap();
+  await (await waitFor('the About dialog', () => page.$('.vx-dialog .vx-button'), 3000)).tap();
+  await waitFor('the dialog to close', async () => !(await page.$('.vx-overlay')), 3000);
 }
 
 // The page once its service worker has taken it over, its files in the worker's cache.
