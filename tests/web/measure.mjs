@@ -81,10 +81,12 @@ try {
   console.log(`start to first frame: ${starts.map((s) => s.toFixed(0)).join(', ')} ms`);
 
   const pid = browser.process().pid;
-  const cpuWhile = async (page, run) => {
-    const before = cpuOfTree(pid);
-    const result = await page.evaluate(run, seconds);
-    return { cpu: (cpuOfTree(pid) - before) / seconds, result };
+  // CPU of the browser a second over the measuring time, and frames a second by count().
+  const cpuWhile = async (page, count) => {
+    const before = cpuOfTree(pid), n0 = await page.evaluate(count), t0 = Date.now();
+    await new Promise((r) => setTimeout(r, seconds * 1000));
+    const n1 = await page.evaluate(count), cpu = (cpuOfTree(pid) - before) / seconds;
+    return { cpu, rate: ((n1 - n0) * 1000) / (Date.now() - t0) };
   };
   for (const [width, height] of [[1000, 700], [1920, 1080]]) {
     const games = [], floors = [], rates = [], floorRates = [];
@@ -92,26 +94,18 @@ try {
     for (let round = 0; round < rounds; round++) {
       const { page } = await openGame(browser, server.url, null, (p) => p.setViewport({ width, height }));
       canvas = await page.$eval('canvas', (c) => [c.width, c.height]);
-      const game = await cpuWhile(page, async (s) => {
-        const t0 = performance.now(), n0 = window.vexlor.ticks();
-        await new Promise((r) => setTimeout(r, s * 1000));
-        return ((window.vexlor.ticks() - n0) * 1000) / (performance.now() - t0);
-      });
+      const game = await cpuWhile(page, () => window.vexlor.ticks());
       games.push(game.cpu);
-      rates.push(game.result);
+      rates.push(game.rate);
       await page.close();
       const floor = await browser.newPage();
       await floor.setViewport({ width, height });
       await floor.setContent(floorPage(canvas[0], canvas[1]));
       await floor.bringToFront();
       await waitFor('the floor putting frames', () => floor.evaluate(() => window.puts() > 10));
-      const put = await cpuWhile(floor, async (s) => {
-        const n0 = window.puts();
-        await new Promise((r) => setTimeout(r, s * 1000));
-        return (window.puts() - n0) / s;
-      });
+      const put = await cpuWhile(floor, () => window.puts());
       floors.push(put.cpu);
-      floorRates.push(put.result);
+      floorRates.push(put.rate);
       await floor.close();
     }
     const g = median(games), f = median(floors);
