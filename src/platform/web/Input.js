@@ -62,7 +62,8 @@ var VexlorInputLibrary = {
 
     // Controllers of the standard layout, as the Gamepad API reports them: the page is told
     // only of changes, and a controller is plugged in when it first shows and unplugged when
-    // its place empties. Polled once a tick, since the API sends no events for buttons and sticks.
+    // its place empties. Read once a tick, since the API sends no events for buttons and
+    // sticks.
     pads: {},
     padButtons: [[0, 0], [8, 1], [9, 2], [12, 3], [13, 4], [14, 5], [15, 6]],  // index, ControllerButton
     pollGamepads: function() {

@@ -228,8 +228,9 @@ var VexlorPage = {
 
     // The page fills the screen or leaves it, where the browser allows it.
     toggleFullScreen: function() {
+      var page = document.documentElement;
       if (document.fullscreenElement) document.exitFullscreen();
-      else if (document.documentElement.requestFullscreen) document.documentElement.requestFullscreen().catch(function() {});
+      else if (page.requestFullscreen) page.requestFullscreen().catch(function() {});
     },
 
     // --- The end ------------------------------------------------------------------------
