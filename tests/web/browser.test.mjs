@@ -198,13 +198,19 @@ const checks = {
   async crisp(browser, url) {
     const { page } = await openGame(browser, url, null, (p) => p.setViewport({ width: 900, height: 700, deviceScaleFactor: 2 }));
     await key(page, 'KeyP');
-    await sleep(300);
-    const f = await frame(page);
+    let previous = null;
+    const f = await waitFor('the arena to stand still', async () => {
+      const now = await frame(page);
+      const still = previous && sameFrame(previous, now);
+      previous = now;
+      return still && now;
+    }, 5000, 300);
     const box = await page.$eval('canvas', (c) => {
       const r = c.getBoundingClientRect();
       return { x: r.left + c.clientLeft, y: r.top + c.clientTop, width: c.width, height: c.height };
     });
-    const shot = await page.screenshot({ clip: box, encoding: 'base64' });
+    // Of the screen as it is: captured beyond the viewport, the page would be resized for it.
+    const shot = await page.screenshot({ clip: box, encoding: 'base64', captureBeyondViewport: false });
     const screen = await page.evaluate(async (png) => {
       const bitmap = await createImageBitmap(await (await fetch(`data:image/png;base64,${png}`)).blob(),
         { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
