@@ -165,8 +165,11 @@ async function touchSeats(browser, url, width, height) {
   }, 5000);
   await page.fingers('touchEnd', [{ id: 4, ...fire }]);
   await waitFor('ship 1 to stop firing, ship 2 flying on', async () => ship(await frame(page), RED).bullets === 0, 5000);
-  if (!(await page.$eval('[aria-label="Ship 2 forward"]', (e) => e.classList.contains('vx-pressed')))) fail('ship 2 let go');
-  await page.fingers('touchEnd', []);
+  const pressed = () => page.$eval('[aria-label="Ship 2 forward"]', (e) => e.classList.contains('vx-pressed'));
+  if (!(await pressed())) fail('ship 2 let go');
+  // A cancelled finger lets go too.
+  await page.fingers('touchCancel', []);
+  await waitFor('ship 2 to let go when its finger is cancelled', async () => !(await pressed()), 3000);
   const view = await page.evaluate(() => [window.scrollX, window.scrollY, visualViewport.scale, document.documentElement.scrollTop]);
   if (view.join() !== '0,0,1,0') fail(`scroll and zoom ${view}`);
   // The menus and dialogs by tap.
