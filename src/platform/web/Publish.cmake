@@ -2,6 +2,11 @@
 # by its script and module, hands that name to the page and its service worker, and puts the
 # manifest and icons beside them. Run after every link, and again on a changed page.
 #   cmake -DPAGE=build/page -P Publish.cmake
+# The icons are the game's 32-pixel icon scaled by whole pixels, the maskable one inside the
+# safe circle on the icon's own background, made once with ImageMagick:
+#   convert packaging/icons/32x32/vexlor.png -filter point -resize 192x192 PNG32:icon-192.png
+#   (512x512 for icon-512.png; -resize 320x320 -background '#0a0c1c' -gravity center
+#   -extent 512x512 for icon-maskable-512.png)
 file(SHA256 ${PAGE}/index.js script)
 file(SHA256 ${PAGE}/index.wasm module)
 string(SHA256 build "${script}${module}")
