@@ -11,7 +11,7 @@ import { openGame, frame, sameFrame, waitFor, RED, GREEN, sleep, fail, ship, key
 const sourceDir = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
 
 // Touch through the browser's own touch emulation, ten points: each finger {id, x, y}.
-async function touchScreen(width, height) {
+function touchScreen(width, height) {
   return async (page) => {
     await page.setViewport({ width, height });
     const cdp = await page.createCDPSession();
@@ -31,7 +31,7 @@ async function centre(page, name) {
 // A finger on ship 1's forward control flies the red ship, one slid off its fire control
 // fires on until it lifts, and fingers on two seats act together; nothing scrolls or zooms.
 async function touchSeats(browser, url, width, height) {
-  const { page, rest } = await calmScene(browser, url, null, await touchScreen(width, height));
+  const { page, rest } = await calmScene(browser, url, null, touchScreen(width, height));
   if (await page.$('.vx-touch')) fail('controls before the first touch');
   await page.fingers('touchStart', [{ id: 1, x: width / 2, y: height / 2 }]);
   await page.fingers('touchEnd', []);
@@ -140,7 +140,7 @@ const checks = {
 
   // F11, and the full-screen button that a touch screen shows, switch full screen.
   async fullscreen(browser, url) {
-    const { page } = await openGame(browser, url, null, await touchScreen(900, 700));
+    const { page } = await openGame(browser, url, null, touchScreen(900, 700));
     const full = () => page.evaluate(() => !!document.fullscreenElement);
     await key(page, 'F11');
     await waitFor('full screen on F11', full, 3000);
@@ -202,7 +202,7 @@ const checks = {
 
   // A seat's controls untouched for 30 s give the seat back.
   async touchidle(browser, url) {
-    const { page } = await openGame(browser, url, null, await touchScreen(1194, 834));
+    const { page } = await openGame(browser, url, null, touchScreen(1194, 834));
     await page.fingers('touchStart', [{ id: 1, x: 600, y: 400 }]);
     await page.fingers('touchEnd', []);
     const turn = await waitFor('the seat controls', () => page.$('[aria-label="Sentry turn left"]').then((e) => e && centre(page, 'Sentry turn left')), 3000);
