@@ -4,7 +4,8 @@
 #   scripts/web.sh serve [PORT]   builds it if needed and serves it at http://127.0.0.1:PORT/
 #                                 (8080 by default) until stopped
 #   scripts/web.sh measure [S]    builds it and measures it in headless chromium: size, start
-#                                 to first frame, ticks a second and CPU over S seconds (60)
+#                                 to first frame, and at 1000 x 700 and 1920 x 1080 the CPU
+#                                 while playing beside a floor page, rounds of S seconds (20)
 # Needs emscripten (Debian's package); its tools find Debian's node modules through NODE_PATH.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -30,7 +31,7 @@ measure)
     build_page
     [[ -d "$root/tests/web/node_modules/puppeteer-core" ]] ||
         PUPPETEER_SKIP_DOWNLOAD=1 npm ci --prefix "$root/tests/web" --no-audit --no-fund
-    node "$root/tests/web/measure.mjs" "$build/page" "${2:-60}"
+    node "$root/tests/web/measure.mjs" "$build/page" "${2:-20}"
     ;;
 *)
     echo "usage: $0 build | serve [PORT] | measure [SECONDS]" >&2

@@ -123,6 +123,22 @@ TEST_F(Seats, EachInputHoldsItsKeyOfTheSeatUntilEveryInputOnItLetsGo)
     EXPECT_EQ(HeldKeys(), std::set<UINT>{});
 }
 
+TEST_F(Seats, AControllerOfOneSeatTakesOnlyThatOneAndWaitsForIt)
+{
+    NativeControllerAdded(1, 2);
+    EXPECT_EQ(ControllerSeatOf(1), 2);
+    EXPECT_EQ(Autopilots(), (std::vector<int>{0, 1, 0, 1}));
+    NativeControllerAdded(2);
+    NativeControllerAdded(3, 2);
+    NativeControllerAdded(4);
+    // Ship 3 is held, so 3 waits with ship 2 free, which 4, plugged in later, takes.
+    EXPECT_EQ((std::vector<int>{ControllerSeatOf(2), ControllerSeatOf(3), ControllerSeatOf(4)}),
+              (std::vector<int>{0, -1, 1}));
+    NativeControllerRemoved(1);
+    EXPECT_EQ(ControllerSeatOf(3), 2);
+    EXPECT_EQ(Autopilots(), (std::vector<int>{0, 0, 0, 1}));
+}
+
 TEST_F(Seats, KeyboardAndControllerHoldTheSameKeyIndependently)
 {
     NativeControllerAdded(1);

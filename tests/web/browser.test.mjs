@@ -6,18 +6,10 @@
 import { readFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { servePage, launchBrowser, openGame, frame, sameFrame, waitFor } from './lib.mjs';
+import { openGame, frame, sameFrame, waitFor, RED, GREEN, BLUE, DARK_YELLOW, WHITE, BLACK, sleep, fail, ship, key,
+  calmScene, runCheck } from './lib.mjs';
 
-const [pageDir, check] = process.argv.slice(2);
 const sourceDir = join(dirname(fileURLToPath(import.meta.url)), '..', '..');
-
-const RED = 0xff0000, GREEN = 0x00ff00, BLUE = 0x0000ff, DARK_YELLOW = 0xc8c800, WHITE = 0xffffff, BLACK = 0;
-const SCENE_TRIES = 5;
-const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-
-function fail(message) {
-  throw new Error(message);
-}
 
 // The glyphs of the default font, read from its source: char -> 16 rows of 8 bits.
 function fontGlyphs() {
@@ -43,61 +35,9 @@ function textMismatches(f, glyphs, text, x, y, ink, paper) {
   return bad;
 }
 
-// A ship of this colour outside the scoreboard: its pixel count, centroid and bullets
-// (a 4x4 ring of its colour around four white pixels).
-function ship(f, colour) {
-  let n = 0, sx = 0, sy = 0, bullets = 0;
-  const is = (x, y, c) => x >= 0 && y >= 0 && x < f.width && y < f.height && f.at(x, y) === c;
-  for (let y = 50; y < f.height; y++)
-    for (let x = 0; x < f.width; x++) {
-      const p = f.at(x, y);
-      if (p === colour) {
-        n++;
-        sx += x;
-        sy += y;
-      } else if (p === WHITE && is(x + 1, y, WHITE) && is(x, y + 1, WHITE) && is(x + 1, y + 1, WHITE) &&
-                 is(x, y - 1, colour) && is(x - 1, y, colour) && is(x + 2, y + 1, colour) && is(x + 1, y + 2, colour)) {
-        bullets++;
-      }
-    }
-  return { n, x: n ? sx / n : -1, y: n ? sy / n : -1, bullets };
-}
-
 function columnHas(f, x, colour) {
   for (let y = 10; y < 46; y++) for (let dx = 0; dx < 24; dx++) if (f.at(x + dx, y) === colour) return true;
   return false;
-}
-
-async function key(page, code, hold = 80) {
-  await page.keyboard.down(code);
-  await sleep(hold);
-  await page.keyboard.up(code);
-}
-
-// A calm scene: nothing fires or moves unless its keys say so, and ship 1 (red) rests in
-// full view below the scoreboard, clear of the edges.
-async function calmScene(browser, url, prepare) {
-  for (let attempt = 1; attempt <= SCENE_TRIES; attempt++) {
-    const game = await openGame(browser, url, prepare);
-    const { page } = game;
-    for (const k of ['F4', 'F2', 'F3']) await key(page, k);
-    let previous = null;
-    const rest = await waitFor('ship 1 at rest', async () => {
-      const f = await frame(page);
-      const s = ship(f, RED);
-      const still = previous && s.n === previous.n && s.x === previous.x && s.y === previous.y && s.bullets === 0;
-      previous = s;
-      return still ? s : null;
-    }, 10000, 200).catch(() => null);
-    const f = await frame(page);
-    if (rest && rest.n >= 45 && rest.y >= 80 && rest.x > 40 && rest.x < f.width - 40 && rest.y < f.height - 40)
-      return { ...game, rest };
-    console.log(`scene ${attempt}: ship 1 ${JSON.stringify(rest)}; starting again`);
-    await page.close();
-    // The places come from the calendar second: a new second, new places.
-    await sleep(1100);
-  }
-  fail('ship 1 never came to rest in full view');
 }
 
 const checks = {
@@ -317,21 +257,4 @@ const checks = {
   },
 };
 
-if (!checks[check]) {
-  console.error(`usage: node browser.test.mjs PAGE_DIR (${Object.keys(checks).join('|')})`);
-  process.exit(2);
-}
-const server = await servePage(pageDir);
-const { browser, close } = await launchBrowser();
-let status = 0;
-try {
-  await checks[check](browser, server.url);
-  console.log(`${check}: ok`);
-} catch (e) {
-  console.error(`${check}: ${e.message}`);
-  status = 1;
-} finally {
-  await close();
-  server.close();
-}
-process.exit(status);
+await runCheck(checks);

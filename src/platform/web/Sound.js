@@ -82,8 +82,8 @@ var VexlorSoundPage = {
     },
   },
 
-  vexlor_sound_effect__deps: ['$VexlorSound'],
-  vexlor_sound_effect: function(index, samples, length) {
+  vexlor_to_page_sound_effect__deps: ['$VexlorSound'],
+  vexlor_to_page_sound_effect: function(index, samples, length) {
     var s = VexlorSound;
     if (!s.context) s.start();
     if (!s.context) return;
@@ -92,8 +92,8 @@ var VexlorSoundPage = {
     s.buffers[index] = buffer;
   },
 
-  vexlor_sound_play__deps: ['$VexlorSound'],
-  vexlor_sound_play: function(index, pan) {
+  vexlor_to_page_sound_play__deps: ['$VexlorSound'],
+  vexlor_to_page_sound_play: function(index, pan) {
     var s = VexlorSound;
     // A suspended context would keep every sound for the moment it resumes, all at once.
     if (!s.context || !s.on || !s.buffers[index] || s.context.state !== 'running') return;
@@ -106,8 +106,8 @@ var VexlorSoundPage = {
     source.start();
   },
 
-  vexlor_sound_stop__deps: ['$VexlorSound'],
-  vexlor_sound_stop: function() {
+  vexlor_to_page_sound_stop__deps: ['$VexlorSound'],
+  vexlor_to_page_sound_stop: function() {
     var s = VexlorSound;
     if (!s.context) return;
     // A new master gain cuts every source that is sounding; they end on their own.
@@ -118,16 +118,16 @@ var VexlorSoundPage = {
     s.master.connect(s.context.destination);
   },
 
-  vexlor_sound_set_on__deps: ['$VexlorSound', 'vexlor_sound_stop'],
-  vexlor_sound_set_on: function(on) {
+  vexlor_to_page_sound_set_on__deps: ['$VexlorSound', 'vexlor_to_page_sound_stop'],
+  vexlor_to_page_sound_set_on: function(on) {
     var s = VexlorSound;
     s.on = !!on;
     if (!s.context) return;
-    _vexlor_sound_stop();
+    _vexlor_to_page_sound_stop();
     s.showNotice();
   },
 
-  vexlor_sound_load_option: function(name, fallback) {
+  vexlor_to_page_sound_load_option: function(name, fallback) {
     try {
       var value = window.localStorage.getItem('vexlor.' + UTF8ToString(name));
       return value === 'true' ? 1 : value === 'false' ? 0 : fallback;
@@ -136,7 +136,7 @@ var VexlorSoundPage = {
     }
   },
 
-  vexlor_sound_save_option: function(name, value) {
+  vexlor_to_page_sound_save_option: function(name, value) {
     try {
       window.localStorage.setItem('vexlor.' + UTF8ToString(name), value ? 'true' : 'false');
     } catch (e) {
@@ -144,8 +144,8 @@ var VexlorSoundPage = {
     }
   },
 
-  vexlor_sound_check_menu__deps: ['$VexlorSound'],
-  vexlor_sound_check_menu: function(command, checked) {
+  vexlor_to_page_sound_check_menu__deps: ['$VexlorSound'],
+  vexlor_to_page_sound_check_menu: function(command, checked) {
     VexlorSound.checked[command] = !!checked;  // shown the next time the menu opens
   },
 };

@@ -1,5 +1,6 @@
 // The browser backend: the window layer's backend functions over the page's elements
-// (Page.js), and the entry points through which the page feeds its events in.
+// (Page.js, Menu.js, Dialogs.js, Input.js, Touch.js), and the entry points through which the
+// page feeds its events in.
 //
 // Each native window is a slot in a small fixed table; the page knows a window by its slot
 // number, so an event that arrives after the window is gone finds an empty slot.
@@ -13,28 +14,28 @@
 #include "platform/wnd/Wnd.h"
 
 extern "C" {
-// Implemented in Page.js.
-void vexlor_page_create(int slot, int parent, int edge, const char* title);
-void vexlor_page_destroy(int slot);
-void vexlor_page_show(int slot, int shown);
-void vexlor_page_move(int slot, int x, int y, int width, int height);
-int vexlor_page_client_width(int slot);
-int vexlor_page_client_height(int slot);
-void vexlor_page_request_paint(int slot);
-void vexlor_page_start_timer(int slot, int id, int elapse);
-void vexlor_page_stop_timers(int slot);
-void vexlor_page_put_image(int slot, const std::uint32_t* rgba, int width, int height, int fromX, int fromY,
+// From the program to the page: Page.js, Menu.js, Dialogs.js.
+void vexlor_to_page_create(int slot, int parent, int edge, const char* title);
+void vexlor_to_page_destroy(int slot);
+void vexlor_to_page_show(int slot, int shown);
+void vexlor_to_page_move(int slot, int x, int y, int width, int height);
+int vexlor_to_page_client_width(int slot);
+int vexlor_to_page_client_height(int slot);
+void vexlor_to_page_request_paint(int slot);
+void vexlor_to_page_start_timer(int slot, int id, int elapse);
+void vexlor_to_page_stop_timers(int slot);
+void vexlor_to_page_put_image(int slot, const std::uint32_t* rgba, int width, int height, int fromX, int fromY,
                            int fromWidth, int fromHeight, int toX, int toY);
-void vexlor_page_erase(int slot, int width, int height);
-void vexlor_page_set_menu(int slot, const char* json);
-void vexlor_page_set_icon(const std::uint32_t* rgba, int size);
-void vexlor_page_dialog_units(int pointSize, int* units);
-void vexlor_page_run_dialog(const char* json, int owner);
-void vexlor_page_focus(int slot);
-int vexlor_page_focused_slot();
-void vexlor_page_post_command(int slot, int id, int source);
-void vexlor_page_end();
-void vexlor_page_toggle_full_screen();
+void vexlor_to_page_erase(int slot, int width, int height);
+void vexlor_to_page_set_menu(int slot, const char* json);
+void vexlor_to_page_set_icon(const std::uint32_t* rgba, int size);
+void vexlor_to_page_dialog_units(int pointSize, int* units);
+void vexlor_to_page_run_dialog(const char* json, int owner);
+void vexlor_to_page_focus(int slot);
+int vexlor_to_page_focused_slot();
+void vexlor_to_page_post_command(int slot, int id, int source);
+void vexlor_to_page_end();
+void vexlor_to_page_toggle_full_screen();
 }
 
 class CNativeWindow
@@ -82,7 +83,7 @@ void SetVisible(CNativeWindow& window, bool visible)
     if (window.m_visible == visible)
         return;
     window.m_visible = visible;
-    vexlor_page_show(window.m_slot, visible ? 1 : 0);
+    vexlor_to_page_show(window.m_slot, visible ? 1 : 0);
     if (window.m_wnd)
         NativeShow(*window.m_wnd, visible);
     for (CNativeWindow& child : s_windows) {
@@ -94,7 +95,7 @@ void SetVisible(CNativeWindow& window, bool visible)
 // The page's client size of the window; a change is the window's size event.
 void UpdateClientSize(CNativeWindow& window)
 {
-    const CSize client{vexlor_page_client_width(window.m_slot), vexlor_page_client_height(window.m_slot)};
+    const CSize client{vexlor_to_page_client_width(window.m_slot), vexlor_to_page_client_height(window.m_slot)};
     if (client.cx == window.m_client.cx && client.cy == window.m_client.cy)
         return;
     window.m_client = client;
@@ -179,21 +180,21 @@ CNativeWindow* FrameOf(CNativeWindow* window)
 
 }  // namespace
 
-// --- Events from the page ------------------------------------------------------------------
+// --- From the page to the program ---------------------------------------------------------
 extern "C" {
 
 // A file the page opened (its picker or a drop), copied into the module's memory. Null when
 // the application took it, else the one line that says why not, for the page to show.
-EMSCRIPTEN_KEEPALIVE const char* vexlor_web_open_file(const std::uint8_t* bytes, int size)
+EMSCRIPTEN_KEEPALIVE const char* vexlor_from_page_open_file(const std::uint8_t* bytes, int size)
 {
     static std::string error;
     error.clear();
     return NativeFileOpened(std::span(bytes, std::size_t(size)), error) ? nullptr : error.c_str();
 }
 
-EMSCRIPTEN_KEEPALIVE int vexlor_web_key(int virtualKey, int scanCode, int pressed, int autoRepeat, int modifiers)
+EMSCRIPTEN_KEEPALIVE int vexlor_from_page_key(int virtualKey, int scanCode, int pressed, int autoRepeat, int modifiers)
 {
-    CNativeWindow* const focused = WindowAt(vexlor_page_focused_slot());
+    CNativeWindow* const focused = WindowAt(vexlor_to_page_focused_slot());
     if (pressed) {
         CNativeWindow* const frame = FrameOf(focused);
         if (frame && frame->m_accelerators) {
@@ -201,7 +202,7 @@ EMSCRIPTEN_KEEPALIVE int vexlor_web_key(int virtualKey, int scanCode, int presse
                 if (AcceleratorMatches(entry, UINT(virtualKey), modifiers)) {
                     // The key table follows the key; the command comes from the event loop.
                     NativeKey(nullptr, UINT(virtualKey), std::uint32_t(scanCode), true, autoRepeat != 0);
-                    vexlor_page_post_command(frame->m_slot, int(entry.command), kFromAccelerator);
+                    vexlor_to_page_post_command(frame->m_slot, int(entry.command), kFromAccelerator);
                     return 1;
                 }
             }
@@ -213,18 +214,18 @@ EMSCRIPTEN_KEEPALIVE int vexlor_web_key(int virtualKey, int scanCode, int presse
                : 0;
 }
 
-EMSCRIPTEN_KEEPALIVE void vexlor_web_keyboard_lost()
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_keyboard_lost()
 {
     NativeKeyboardLost();
 }
 
-EMSCRIPTEN_KEEPALIVE void vexlor_web_game_focus(int focused)
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_game_focus(int focused)
 {
     NativeGameFocus(focused != 0);
 }
 
 // The page's layout changed: every window reads its client size again, parents first.
-EMSCRIPTEN_KEEPALIVE void vexlor_web_layout()
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_layout()
 {
     for (CNativeWindow& window : s_windows) {
         if (window.m_wnd && window.m_topLevel)
@@ -232,13 +233,13 @@ EMSCRIPTEN_KEEPALIVE void vexlor_web_layout()
     }
 }
 
-EMSCRIPTEN_KEEPALIVE void vexlor_web_paint(int slot)
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_paint(int slot)
 {
     if (CNativeWindow* const window = WindowAt(slot))
         Paint(*window);
 }
 
-EMSCRIPTEN_KEEPALIVE void vexlor_web_timer(int slot, int id)
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_timer(int slot, int id)
 {
     if (CNativeWindow* const window = WindowAt(slot)) {
         ++s_ticks;
@@ -246,42 +247,48 @@ EMSCRIPTEN_KEEPALIVE void vexlor_web_timer(int slot, int id)
     }
 }
 
-EMSCRIPTEN_KEEPALIVE void vexlor_web_focus_in(int slot)
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_focus_in(int slot)
 {
     if (CNativeWindow* const window = WindowAt(slot))
         NativeFocusIn(*window->m_wnd);
 }
 
-EMSCRIPTEN_KEEPALIVE void vexlor_web_command(int slot, int id, int source)
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_command(int slot, int id, int source)
 {
     if (CNativeWindow* const window = WindowAt(slot))
         NativeCommand(*window->m_wnd, UINT(id), UINT(source));
 }
 
-// The page's game controllers (the Gamepad API's index is the id); button and axis are
-// ControllerButton and ControllerAxis in declaration order.
-EMSCRIPTEN_KEEPALIVE void vexlor_web_controller_added(int id)
+// The page's game controllers (the Gamepad API's index is the id) and touch seats (a seat of
+// their own, -1 for none); button and axis are ControllerButton and ControllerAxis in
+// declaration order.
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_controller_added(int id, int seat)
 {
-    NativeControllerAdded(id);
+    NativeControllerAdded(id, seat);
 }
 
-EMSCRIPTEN_KEEPALIVE void vexlor_web_controller_removed(int id)
+EMSCRIPTEN_KEEPALIVE int vexlor_from_page_controller_seat(int id)
+{
+    return ControllerSeatOf(id);
+}
+
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_controller_removed(int id)
 {
     NativeControllerRemoved(id);
 }
 
-EMSCRIPTEN_KEEPALIVE void vexlor_web_controller_button(int id, int button, int pressed)
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_controller_button(int id, int button, int pressed)
 {
     NativeControllerButton(id, ControllerButton(button), pressed != 0);
 }
 
-EMSCRIPTEN_KEEPALIVE void vexlor_web_controller_axis(int id, int axis, int value)
+EMSCRIPTEN_KEEPALIVE void vexlor_from_page_controller_axis(int id, int axis, int value)
 {
     NativeControllerAxis(id, ControllerAxis(axis), value);
 }
 
 // Timer expiries so far, for the page's measurements.
-EMSCRIPTEN_KEEPALIVE int vexlor_web_ticks()
+EMSCRIPTEN_KEEPALIVE int vexlor_from_page_ticks()
 {
     return s_ticks;
 }
@@ -303,7 +310,7 @@ CNativeWindow* CreateNativeWindow(CWnd& wnd, const CREATESTRUCT& cs, CNativeWind
         window.m_parent = window.m_topLevel ? nullptr : parent;
         if (!window.m_topLevel)
             window.m_edge = (cs.dwExStyle & WS_EX_CLIENTEDGE) ? 2 : (cs.style & WS_BORDER) ? 1 : 0;
-        vexlor_page_create(slot, window.m_parent ? window.m_parent->m_slot : -1, window.m_edge,
+        vexlor_to_page_create(slot, window.m_parent ? window.m_parent->m_slot : -1, window.m_edge,
                            window.m_topLevel ? cs.lpszName : nullptr);
         if (!window.m_topLevel)
             MoveNativeWindow(window, CRect(cs.x, cs.y, cs.x + cs.cx, cs.y + cs.cy));
@@ -319,8 +326,8 @@ void DestroyNativeWindow(CNativeWindow* window)
         if (child.m_wnd && child.m_parent == window)
             DestroyNativeWindow(&child);
     }
-    vexlor_page_stop_timers(window->m_slot);
-    vexlor_page_destroy(window->m_slot);
+    vexlor_to_page_stop_timers(window->m_slot);
+    vexlor_to_page_destroy(window->m_slot);
     window->m_wnd = nullptr;
     window->m_rgba.reset();
 }
@@ -331,7 +338,7 @@ void ShowNativeWindow(CNativeWindow& window, bool show)
     SetVisible(window, show && (!window.m_parent || window.m_parent->m_visible));
     if (show && window.m_topLevel) {
         UpdateClientSize(window);
-        vexlor_page_focus(window.m_slot);
+        vexlor_to_page_focus(window.m_slot);
     }
 }
 
@@ -352,14 +359,14 @@ void SetClientSize(CNativeWindow&, CSize) {}
 void ToggleFullScreen(CNativeWindow& window)
 {
     if (window.m_topLevel)
-        vexlor_page_toggle_full_screen();
+        vexlor_to_page_toggle_full_screen();
 }
 
 void MoveNativeWindow(CNativeWindow& window, const CRect& rect)
 {
     if (window.m_topLevel)
         return;
-    vexlor_page_move(window.m_slot, rect.left, rect.top, rect.Width(), rect.Height());
+    vexlor_to_page_move(window.m_slot, rect.left, rect.top, rect.Width(), rect.Height());
     UpdateClientSize(window);
 }
 
@@ -368,7 +375,7 @@ void InvalidateNativeWindow(CNativeWindow& window)
     if (window.m_paintPending)
         return;
     window.m_paintPending = true;
-    vexlor_page_request_paint(window.m_slot);
+    vexlor_to_page_request_paint(window.m_slot);
 }
 
 void UpdateNativeWindow(CNativeWindow& window)
@@ -379,7 +386,7 @@ void UpdateNativeWindow(CNativeWindow& window)
 
 bool StartTimer(CNativeWindow& window, UINT_PTR id, UINT elapse)
 {
-    vexlor_page_start_timer(window.m_slot, int(id), int(elapse));
+    vexlor_to_page_start_timer(window.m_slot, int(id), int(elapse));
     return true;
 }
 
@@ -413,7 +420,7 @@ void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRe
                 out[x] = 0xFF000000u | (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
             }
         }
-        vexlor_page_put_image(window.m_slot, window.m_rgba.get(), source.m_width, source.m_height, r.left, r.top,
+        vexlor_to_page_put_image(window.m_slot, window.m_rgba.get(), source.m_width, source.m_height, r.left, r.top,
                               r.Width(), r.Height(), to.x + r.left - from.left, to.y + r.top - from.top);
     };
     if (window.m_lostPixels) {
@@ -428,14 +435,14 @@ void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRe
 void EraseBackground(CNativeWindow& window)
 {
     if (window.m_inPaint)
-        vexlor_page_erase(window.m_slot, window.m_client.cx, window.m_client.cy);
+        vexlor_to_page_erase(window.m_slot, window.m_client.cx, window.m_client.cy);
 }
 
 void SetMenuBar(CNativeWindow& frame, const MenuTemplate& menu)
 {
     std::string json;
     AppendMenuItems(json, menu.items);
-    vexlor_page_set_menu(frame.m_slot, json.c_str());
+    vexlor_to_page_set_menu(frame.m_slot, json.c_str());
     UpdateClientSize(frame);
 }
 
@@ -460,14 +467,14 @@ void SetIcon(CNativeWindow&, const IconResource& icon)
         const std::uint32_t p = largest->pixels[i];
         rgba[i] = (p & 0xFF00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
     }
-    vexlor_page_set_icon(rgba.get(), largest->size);
+    vexlor_to_page_set_icon(rgba.get(), largest->size);
 }
 
 // Shown at once and modal for the user; it closes on its own later (see Backend.h).
 int RunModalDialog(const DialogTemplate& dialog, CNativeWindow* owner)
 {
     int units[2] = {};
-    vexlor_page_dialog_units(dialog.pointSize > 0 ? dialog.pointSize : 8, units);
+    vexlor_to_page_dialog_units(dialog.pointSize > 0 ? dialog.pointSize : 8, units);
     const auto rect = [&units](int x, int y, int cx, int cy) {
         return "\"x\":" + std::to_string(MulDiv(x, units[0], 4)) + ",\"y\":" + std::to_string(MulDiv(y, units[1], 8)) +
                ",\"width\":" + std::to_string(MulDiv(cx, units[0], 4)) +
@@ -489,18 +496,18 @@ int RunModalDialog(const DialogTemplate& dialog, CNativeWindow* owner)
                 "," + rect(item.x, item.y, item.cx, item.cy) + "}";
     }
     json += "]}";
-    vexlor_page_run_dialog(json.c_str(), owner ? owner->m_slot : -1);
+    vexlor_to_page_run_dialog(json.c_str(), owner ? owner->m_slot : -1);
     return 0;
 }
 
 void SetFocus(CNativeWindow& window)
 {
-    vexlor_page_focus(window.m_slot);
+    vexlor_to_page_focus(window.m_slot);
 }
 
 CWnd* GetFocusWnd()
 {
-    const CNativeWindow* const window = WindowAt(vexlor_page_focused_slot());
+    const CNativeWindow* const window = WindowAt(vexlor_to_page_focused_slot());
     return window ? window->m_wnd : nullptr;
 }
 
@@ -513,7 +520,7 @@ int RunEventLoop()
 
 void QuitEventLoop(int)
 {
-    vexlor_page_end();
+    vexlor_to_page_end();
 }
 
 }  // namespace backend

@@ -5,13 +5,13 @@
 
 extern "C" {
 // Implemented in Sound.js.
-void vexlor_sound_effect(int index, const float* samples, int length);
-void vexlor_sound_play(int index, float pan);
-void vexlor_sound_stop();
-void vexlor_sound_set_on(int on);
-int vexlor_sound_load_option(const char* name, int fallback);
-void vexlor_sound_save_option(const char* name, int value);
-void vexlor_sound_check_menu(int command, int checked);
+void vexlor_to_page_sound_effect(int index, const float* samples, int length);
+void vexlor_to_page_sound_play(int index, float pan);
+void vexlor_to_page_sound_stop();
+void vexlor_to_page_sound_set_on(int on);
+int vexlor_to_page_sound_load_option(const char* name, int fallback);
+void vexlor_to_page_sound_save_option(const char* name, int value);
+void vexlor_to_page_sound_check_menu(int command, int checked);
 }
 
 namespace {
@@ -22,7 +22,7 @@ void HandEffectsOver()
         const CEffectBank bank;
         for (int i = 0; i < kEffectCount; ++i) {
             const std::span<const float> samples = bank.Samples(Effect(i));
-            vexlor_sound_effect(i, samples.data(), int(samples.size()));
+            vexlor_to_page_sound_effect(i, samples.data(), int(samples.size()));
         }
         return true;
     }();
@@ -36,33 +36,33 @@ namespace backend {
 void PlaySound(Effect effect, float pan)
 {
     HandEffectsOver();
-    vexlor_sound_play(int(effect), pan);
+    vexlor_to_page_sound_play(int(effect), pan);
 }
 
 void StopSounds()
 {
-    vexlor_sound_stop();
+    vexlor_to_page_sound_stop();
 }
 
 void SetSoundOn(bool on)
 {
     HandEffectsOver();
-    vexlor_sound_set_on(on ? 1 : 0);
+    vexlor_to_page_sound_set_on(on ? 1 : 0);
 }
 
 bool LoadOption(const char* name, bool fallback)
 {
-    return vexlor_sound_load_option(name, fallback ? 1 : 0) != 0;
+    return vexlor_to_page_sound_load_option(name, fallback ? 1 : 0) != 0;
 }
 
 void SaveOption(const char* name, bool value)
 {
-    vexlor_sound_save_option(name, value ? 1 : 0);
+    vexlor_to_page_sound_save_option(name, value ? 1 : 0);
 }
 
 void CheckMenuItem(CNativeWindow&, UINT command, bool checked)
 {
-    vexlor_sound_check_menu(int(command), checked ? 1 : 0);
+    vexlor_to_page_sound_check_menu(int(command), checked ? 1 : 0);
 }
 
 }  // namespace backend

@@ -122,8 +122,9 @@ void NativeKeyboardLost();
 // a menu, another program or nowhere (false). Controllers act only while it is in ours.
 void NativeGameFocus(bool focused);
 // A game controller of the standard layout was plugged in, or was there at start-up; id is
-// the backend's, unique among those plugged in.
-void NativeControllerAdded(int id);
+// the backend's, unique among those plugged in. With a seat (a seat's own controls, such as
+// the page's touch controls) it takes only that one, and waits while another holds it.
+void NativeControllerAdded(int id, int seat = -1);
 void NativeControllerRemoved(int id);
 void NativeControllerButton(int id, ControllerButton button, bool pressed);
 // The position of a stick axis from -32768 (left, up) to 32767 (right, down).

@@ -24,6 +24,7 @@ struct Controller
     int id = 0;
     unsigned pluggedAt = 0;  // order of plugging, for the longest wait
     int seat = -1;
+    int wants = -1;  // the one seat it may take, or -1 for any
     bool autopilotBefore = false;  // the seat's autopilot when this controller took it
     bool buttons[kButtons] = {};
     int axes[kAxes] = {};
@@ -128,26 +129,36 @@ bool SeatTaken(int seat)
     return false;
 }
 
-void TakeFirstFreeSeat(Controller& c, bool switchAutopilot)
+void TakeSeat(Controller& c, int seat)
+{
+    c.seat = seat;
+    c.autopilotBefore = Autopilot(seat);
+    SwitchAutopilotTo(seat, false);
+    // A waiting controller may already be pushing something.
+    Apply(c, true);
+}
+
+bool MayTake(const Controller& c, int seat)
+{
+    return !SeatTaken(seat) && (c.wants < 0 || c.wants == seat);
+}
+
+void TakeFirstFreeSeat(Controller& c)
 {
     for (int seat = 0; seat < int(s_seats.size()); ++seat) {
-        if (SeatTaken(seat))
-            continue;
-        c.seat = seat;
-        c.autopilotBefore = Autopilot(seat);
-        if (switchAutopilot)
-            SwitchAutopilotTo(seat, false);
-        // A waiting controller may already be pushing something.
-        Apply(c, true);
-        return;
+        if (MayTake(c, seat)) {
+            TakeSeat(c, seat);
+            return;
+        }
     }
 }
 
-Controller* Waiting()
+// The controller waiting longest that may take the free seat.
+Controller* Waiting(int seat)
 {
     Controller* longest = nullptr;
     for (Controller& c : s_controllers) {
-        if (c.plugged && c.seat < 0 && (!longest || c.pluggedAt < longest->pluggedAt))
+        if (c.plugged && c.seat < 0 && MayTake(c, seat) && (!longest || c.pluggedAt < longest->pluggedAt))
             longest = &c;
     }
     return longest;
@@ -172,10 +183,9 @@ void SetControllerSeats(std::span<const ControllerSeat> seats, CWnd* game)
     }
     s_seats = game ? seats : std::span<const ControllerSeat>();
     s_game = game;
-    while (Controller* const waiting = Waiting()) {
-        TakeFirstFreeSeat(*waiting, true);
-        if (waiting->seat < 0)
-            break;
+    for (int seat = 0; seat < int(s_seats.size()); ++seat) {
+        if (Controller* const waiting = Waiting(seat))
+            TakeSeat(*waiting, seat);
     }
 }
 
@@ -196,7 +206,7 @@ void NativeGameFocus(bool focused)
     }
 }
 
-void NativeControllerAdded(int id)
+void NativeControllerAdded(int id, int seat)
 {
     if (Find(id))
         return;
@@ -206,7 +216,8 @@ void NativeControllerAdded(int id)
             c.plugged = true;
             c.id = id;
             c.pluggedAt = s_plugCount++;
-            TakeFirstFreeSeat(c, true);
+            c.wants = seat;
+            TakeFirstFreeSeat(c);
             return;
         }
     }
@@ -223,8 +234,8 @@ void NativeControllerRemoved(int id)
     if (seat < 0)
         return;
     SwitchAutopilotTo(seat, c->autopilotBefore);
-    if (Controller* const waiting = Waiting())
-        TakeFirstFreeSeat(*waiting, true);
+    if (Controller* const waiting = Waiting(seat))
+        TakeSeat(*waiting, seat);
 }
 
 void NativeControllerButton(int id, ControllerButton button, bool pressed)

@@ -1,8 +1,9 @@
 #pragma once
 // Game controllers as more hands on the keyboard. The application hands over its seats, in
 // the order controllers take them, and the game window; each controller plugged in takes the
-// first free seat and holds that seat's virtual keys in the key table (Keyboard.h) while its
-// stick or buttons are pushed, and sends the game window the key messages a keyboard would.
+// first free seat (or, given one, only that seat) and holds that seat's virtual keys in the
+// key table (Keyboard.h) while its stick or buttons are pushed, and sends the game window the
+// key messages a keyboard would.
 // The game reads them as it reads the keyboard, and the keyboard keeps working beside them.
 //
 // - Left stick or d-pad: up, down, left, right; the stick acts beyond a quarter of its travel.

@@ -1,0 +1,222 @@
+// The page side of the browser backend: the menu bar and its menus, built from the frame's
+// menu resource and worked with the mouse, a finger or the keys (Alt and a mnemonic, arrows,
+// Enter, Escape). A chosen item posts its command to the frame.
+
+var VexlorMenuLibrary = {
+  $VexlorMenu__deps: ['$Vexlor', '$VexlorSound', '$VexlorReplay'],
+  $VexlorMenu: {
+    // '&' marks the next character as the mnemonic (underlined); "&&" is one '&'.
+    mnemonicElement: function(text) {
+      var span = document.createElement('span');
+      for (var i = 0; i < text.length; i++) {
+        if (text[i] === '&' && i + 1 < text.length) {
+          i++;
+          if (text[i] !== '&') {
+            var u = document.createElement('u');
+            u.textContent = text[i];
+            span.appendChild(u);
+            continue;
+          }
+        }
+        span.appendChild(document.createTextNode(text[i]));
+      }
+      return span;
+    },
+
+    mnemonic: function(text) {
+      for (var i = 0; i + 1 < text.length; i++) {
+        if (text[i] === '&') {
+          if (text[i + 1] !== '&') return text[i + 1].toLowerCase();
+          i++;
+        }
+      }
+      return '';
+    },
+
+    // The letter of a key as a mnemonic, whatever the keyboard layout.
+    letterOf: function(e) {
+      var m = /^(?:Key|Digit)(.)$/.exec(e.code);
+      return m ? m[1].toLowerCase() : '';
+    },
+
+    setBar: function(slot, items) {
+      var w = Vexlor.windows[slot];
+      w.menuItems = items;
+      w.bar.textContent = '';
+      items.forEach(function(item, i) {
+        var button = document.createElement('div');
+        button.className = 'vx-menutitle';
+        button.setAttribute('role', 'menuitem');
+        button.appendChild(VexlorMenu.mnemonicElement(item.text));
+        button.addEventListener('mousedown', function(e) {
+          e.preventDefault();
+          if (Vexlor.dialogs.length) return;
+          if (Vexlor.menu && Vexlor.menu.index === i) VexlorMenu.close(true);
+          else VexlorMenu.open(i, false);
+        });
+        button.addEventListener('mouseenter', function() {
+          if (Vexlor.menu && Vexlor.menu.index !== i) VexlorMenu.open(i, false);
+        });
+        w.bar.appendChild(button);
+      });
+      if (items.length) VexlorReplay.addTo(w.bar);
+      w.bar.hidden = items.length === 0;
+    },
+
+    open: function(index, byKey) {
+      var w = Vexlor.windows[Vexlor.frameSlot];
+      var restore = Vexlor.menu ? Vexlor.menu.restore : document.activeElement;
+      VexlorMenu.close(false);
+      var titles = w.bar.children;
+      titles[index].classList.add('vx-open');
+      Vexlor.menu = {index: index, panels: [], restore: restore};
+      var r = titles[index].getBoundingClientRect();
+      VexlorMenu.openPanel(w.menuItems[index].items, r.left, r.bottom, byKey);
+    },
+
+    openPanel: function(items, x, y, highlightFirst) {
+      var panel = document.createElement('div');
+      panel.className = 'vx-menu';
+      panel.tabIndex = -1;
+      panel.setAttribute('role', 'menu');
+      panel.style.left = x + 'px';
+      panel.style.top = y + 'px';
+      var entry = {element: panel, items: items, rows: [], highlight: -1};
+      var depth = Vexlor.menu.panels.length;
+      items.forEach(function(item, i) {
+        var row = document.createElement('div');
+        row.className = item.command === 0 && item.items.length === 0 ? 'vx-separator' : 'vx-menuitem';
+        row.setAttribute('role', 'menuitem');
+        row.appendChild(VexlorMenu.mnemonicElement(item.text));
+        VexlorSound.markRow(row, item.command);
+        if (item.items.length) {
+          var arrow = document.createElement('span');
+          arrow.className = 'vx-arrow';
+          arrow.textContent = '\u25B8';
+          row.appendChild(arrow);
+        }
+        row.addEventListener('mouseenter', function() { VexlorMenu.highlight(depth, i, true); });
+        row.addEventListener('mousedown', function(e) { e.preventDefault(); });
+        row.addEventListener('click', function() { VexlorMenu.activate(depth, i, false); });
+        panel.appendChild(row);
+        entry.rows.push(row);
+      });
+      document.body.appendChild(panel);
+      Vexlor.menu.panels.push(entry);
+      panel.focus({preventScroll: true});
+      if (highlightFirst) VexlorMenu.highlight(depth, 0, false);
+    },
+
+    // Highlights row i of the panel at depth; a submenu opens when the mouse rests on it.
+    highlight: function(depth, i, byMouse) {
+      var menu = Vexlor.menu;
+      while (menu.panels.length > depth + 1) {
+        var closed = menu.panels.pop();
+        closed.element.remove();
+      }
+      var panel = menu.panels[depth];
+      panel.rows.forEach(function(row, k) { row.classList.toggle('vx-highlight', k === i); });
+      panel.highlight = i;
+      panel.element.focus({preventScroll: true});
+      if (byMouse && panel.items[i].items.length) VexlorMenu.activate(depth, i, false);
+    },
+
+    activate: function(depth, i, byKey) {
+      var panel = Vexlor.menu.panels[depth];
+      var item = panel.items[i];
+      if (item.items.length) {
+        if (Vexlor.menu.panels.length > depth + 1) return;
+        var r = panel.rows[i].getBoundingClientRect();
+        VexlorMenu.openPanel(item.items, r.right, r.top, byKey);
+        return;
+      }
+      if (item.command === 0) return;
+      VexlorMenu.close(true);
+      Vexlor.postCommand(Vexlor.frameSlot, item.command, 0);
+    },
+
+    close: function(restoreFocus) {
+      var menu = Vexlor.menu;
+      if (!menu) return;
+      Vexlor.menu = null;
+      menu.panels.forEach(function(panel) { panel.element.remove(); });
+      var w = Vexlor.windows[Vexlor.frameSlot];
+      if (w) Array.prototype.forEach.call(w.bar.children, function(t) { t.classList.remove('vx-open'); });
+      // Later, so that the key that closed the menu does not reach the window too.
+      if (restoreFocus && menu.restore) setTimeout(function() { Vexlor.restoreFocus(menu.restore); }, 0);
+    },
+
+    key: function(e) {
+      var menu = Vexlor.menu;
+      var depth = menu.panels.length - 1;
+      var panel = menu.panels[depth];
+      var count = panel.items.length;
+      switch (e.key) {
+      case 'Escape':
+        if (depth > 0) {
+          panel.element.remove();
+          menu.panels.pop();
+          menu.panels[depth - 1].element.focus({preventScroll: true});
+        } else {
+          VexlorMenu.close(true);
+        }
+        return true;
+      case 'ArrowDown':
+        VexlorMenu.highlight(depth, (panel.highlight + 1) % count, false);
+        return true;
+      case 'ArrowUp':
+        VexlorMenu.highlight(depth, (panel.highlight + count - 1) % count, false);
+        return true;
+      case 'ArrowRight':
+        if (panel.highlight >= 0 && panel.items[panel.highlight].items.length) {
+          VexlorMenu.activate(depth, panel.highlight, true);
+        } else {
+          var bar = Vexlor.windows[Vexlor.frameSlot].menuItems;
+          VexlorMenu.open((menu.index + 1) % bar.length, true);
+        }
+        return true;
+      case 'ArrowLeft':
+        if (depth > 0) {
+          panel.element.remove();
+          menu.panels.pop();
+          menu.panels[depth - 1].element.focus({preventScroll: true});
+        } else {
+          var items = Vexlor.windows[Vexlor.frameSlot].menuItems;
+          VexlorMenu.open((menu.index + items.length - 1) % items.length, true);
+        }
+        return true;
+      case 'Enter':
+      case ' ':
+        if (panel.highlight >= 0) VexlorMenu.activate(depth, panel.highlight, true);
+        return true;
+      case 'Alt':
+        VexlorMenu.close(true);
+        return true;
+      }
+      var letter = e.key.length === 1 ? e.key.toLowerCase() : '';
+      if (e.altKey) letter = VexlorMenu.letterOf(e);
+      if (e.altKey && depth === 0) {
+        var bar = Vexlor.windows[Vexlor.frameSlot].menuItems;
+        for (var b = 0; b < bar.length; b++) {
+          if (VexlorMenu.mnemonic(bar[b].text) === letter) {
+            VexlorMenu.open(b, true);
+            return true;
+          }
+        }
+      }
+      for (var i = 0; i < count; i++) {
+        if (letter && VexlorMenu.mnemonic(panel.items[i].text) === letter) {
+          VexlorMenu.highlight(depth, i, false);
+          VexlorMenu.activate(depth, i, true);
+          return true;
+        }
+      }
+      return true;
+    },
+  },
+
+  vexlor_to_page_set_menu__deps: ['$VexlorMenu'],
+  vexlor_to_page_set_menu: function(slot, json) { VexlorMenu.setBar(slot, JSON.parse(UTF8ToString(json))); },
+};
+
+mergeInto(LibraryManager.library, VexlorMenuLibrary);
