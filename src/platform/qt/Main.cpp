@@ -40,8 +40,6 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("vexlor"));
 
-    // Sound is there before the game starts, which sets it on or off as the player chose.
-    const CSdlAudio audio;
     // The one application object was constructed before main; the program is linked with
     // the whole game library so that it is there.
     CWinApp* const app = AfxGetApp();
@@ -51,6 +49,9 @@ int main(int argc, char** argv)
     app->m_argv = argv;
     if (!app->InitInstance())
         return 1;
+    // After the start-up, whose bad options end the program with one line of their own; the
+    // device takes the sound setting the game chose meanwhile.
+    const CSdlAudio audio;
     if (CWnd* const frame = app->m_pMainWnd; frame && frame->m_native) {
         frame->m_native->raise();
         frame->m_native->activateWindow();

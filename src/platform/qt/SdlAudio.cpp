@@ -9,6 +9,8 @@
 namespace {
 
 CSdlAudio* g_audio = nullptr;
+// What the game last asked for, kept for a device opened after it asked.
+bool g_soundOn = true;
 
 // The sound libraries under SDL (ALSA's above all) write their own complaints to stderr
 // when they find no device; SDL's error says what matters in one line, so stderr is kept
@@ -67,6 +69,8 @@ CSdlAudio::CSdlAudio()
         return;
     }
     g_audio = this;
+    if (!g_soundOn)
+        m_engine.Post({SoundCommand::Kind::Mute, Effect::ShotSingle, 0.0f});
     SDL_PauseAudioDevice(m_device, 0);
 }
 
@@ -108,6 +112,7 @@ void StopSounds()
 
 void SetSoundOn(bool on)
 {
+    g_soundOn = on;
     if (CSdlAudio* const audio = CSdlAudio::Instance())
         audio->Post({on ? SoundCommand::Kind::Unmute : SoundCommand::Kind::Mute, Effect::ShotSingle, 0.0f});
 }
