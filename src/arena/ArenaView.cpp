@@ -1,5 +1,6 @@
 // Construction of the arena and the order of one game tick.
 #include "arena/ArenaView.h"
+#include "arena/StateLog.h"
 
 #include "core/RandomRange.h"
 
@@ -87,6 +88,7 @@ void CArenaView::OnShowWindow(bool, UINT)
 
 void CArenaView::OnTimer(UINT_PTR)
 {
+    WriteStateLog(*this);
     if (m_paused) {
         Default();
         return;

@@ -108,9 +108,10 @@ e2e_find_main_window() {
 
 # Starts the game, waits for its window, gives it the focus and puts the pointer on it.
 e2e_start_game() {
-    # The tick log lets a test count the game's ticks instead of guessing them from time.
+    # The logs let a test count the game's ticks and read its state instead of guessing.
     : >"$E2E_WORK/ticks"
-    VEXLOR_TICK_LOG="$E2E_WORK/ticks" "$E2E_BINARY" >"$E2E_WORK/game.log" 2>&1 &
+    : >"$E2E_WORK/state"
+    VEXLOR_TICK_LOG="$E2E_WORK/ticks" VEXLOR_STATE_LOG="$E2E_WORK/state" "$E2E_BINARY" >"$E2E_WORK/game.log" 2>&1 &
     E2E_GAME_PID=$!
     e2e_wait_until 20 e2e_find_main_window || e2e_fail "no window named Vexlor appeared"
     xdotool windowfocus --sync "$E2E_WID"
@@ -188,13 +189,6 @@ e2e_find_client() {
     ((E2E_CW > 100 && E2E_CH > 100))
 }
 
-# e2e_client_pixels FILE: every pixel of the client area that is not black, one a line as
-# "X Y RRGGBB" in client coordinates; a black arena makes this short.
-e2e_client_pixels() {
-    /usr/bin/convert "$1" -crop "${E2E_CW}x${E2E_CH}+${E2E_CX}+${E2E_CY}" +repage -transparent black sparse-color:- |
-        tr ' ' '\n' | awk -F '[,()]' 'NF >= 6 { printf "%d %d %02X%02X%02X\n", $1, $2, $4, $5, $6 }'
-}
-
 # e2e_client_has FILE X Y W H RRGGBB: e2e_region_has in client coordinates.
 e2e_client_has() {
     e2e_region_has "$1" $((E2E_CX + $2)) $((E2E_CY + $3)) "$4" "$5" "$6"
@@ -239,64 +233,54 @@ later_second() {
     (($(date +%s) > $1))
 }
 
-# --- Ships on the screen -----------------------------------------------------------------
-# A ship's scoreboard column: client x = 100 + 30 * slot, rows 10 and 30.
-column_x() { echo $((100 + 30 * $1)); }
-# A ship in full view shows some 65 pixels of its lines whatever its heading; with fewer
-# than this, the scoreboard or a power-up hides part of it and its centroid is off.
-readonly IN_VIEW=45
-calc() { awk "BEGIN { $1 }"; }
+# --- The game's state ------------------------------------------------------------------
+# The game writes its state to $E2E_WORK/state at every tick (src/arena/StateLog.h names
+# the fields). In the awk conditions below, tick, paused, count (ships in play), powerups
+# and sentry (its autopilot) are the line's first fields and ship(SLOT, NAME) reads a
+# ship's: x y vx vy hx hy hp score deaths bullets autopilot.
+readonly E2E_STATE_AWK='
+    BEGIN { n = split("x y vx vy hx hy hp score deaths bullets autopilot", names, " "); for (i = 1; i <= n; ++i) at[names[i]] = i }
+    function ship(slot, name) { return $(7 + 11 * slot + at[name]) }
+    NF == 73 { tick = $1; paused = $2; count = $3; powerups = $4; sentry = $5 }'
 
-# ship_state FILE COLOUR SLOT: one ship in a screenshot. Prints "ship N X Y CLEAR": its N
-# pixels and their centroid, taken on the wrapping arena so that a ship across an edge
-# stays whole, and CLEAR 1 when the centroid lies well inside the arena and away from the
-# ship's scoreboard column, so that nothing of the ship is clipped or left out with it;
-# then "bullet X Y" for each of its bullets, a 4x4 ring in its colour around four white
-# pixels, "pixel X Y" for each pixel of the ship (the hull and any marks around it) and
-# "death X Y" for each pixel in its colour in its Deaths cell. Its bullets and its
-# scoreboard column are not part of the ship.
-ship_state() {
-    e2e_client_pixels "$1" | awk -v c="$2" -v col="$(column_x "$3")" -v w="$E2E_CW" -v h="$E2E_CH" '
-        function has(x, y, colour, k) { k = x " " y; return (k in at) && at[k] == colour }
-        function bullet_at(x, y) {
-            return has(x + 1, y, "FFFFFF") && has(x, y + 1, "FFFFFF") && has(x + 1, y + 1, "FFFFFF") &&
-                has(x, y - 1, c) && has(x + 1, y - 1, c) && has(x - 1, y, c) && has(x - 1, y + 1, c) &&
-                has(x + 2, y, c) && has(x + 2, y + 1, c) && has(x, y + 2, c) && has(x + 1, y + 2, c)
-        }
-        $3 == c || $3 == "FFFFFF" { at[$1 " " $2] = $3 }
-        END {
-            pi = atan2(0, -1)
-            for (k in at) {
-                if (at[k] != "FFFFFF") continue
-                split(k, p, " "); x = p[1] + 0; y = p[2] + 0
-                if (!bullet_at(x, y)) continue
-                bullets[++nb] = (x + 0.5) " " (y + 0.5)
-                for (i = -1; i <= 2; ++i) for (j = -1; j <= 2; ++j) covered[(x + i) " " (y + j)] = 1
-            }
-            for (k in at) {
-                if (at[k] != c || (k in covered)) continue
-                split(k, p, " "); x = p[1] + 0; y = p[2] + 0
-                if (x >= col && x < col + 30 && y < 50) {
-                    if (y >= 28 && y < 48) print "death " x " " y
-                    continue
-                }
-                ++n
-                print "pixel " x " " y
-                ax += cos(2 * pi * x / w); ay += sin(2 * pi * x / w)
-                bx += cos(2 * pi * y / h); by += sin(2 * pi * y / h)
-            }
-            cx = atan2(ay, ax) * w / (2 * pi); if (cx < 0) cx += w
-            cy = atan2(by, bx) * h / (2 * pi); if (cy < 0) cy += h
-            clear = cx >= 20 && cx <= w - 20 && cy >= 20 && cy <= h - 20 && (cx - col - 15) ^ 2 + (cy - 25) ^ 2 >= 50 ^ 2
-            printf "ship %d %.3f %.3f %d\n", n, cx, cy, clear
-            for (i = 1; i <= nb; ++i) print "bullet " bullets[i]
-        }'
+# e2e_state_is CONDITION: the last line of the state meets CONDITION.
+e2e_state_is() {
+    tail -n1 "$E2E_WORK/state" | awk "$E2E_STATE_AWK"' NF == 73 { ok = ('"$1"') } END { exit !ok }'
 }
 
-# wrapped_step X0 Y0 X1 Y1: the shortest way from (X0, Y0) to (X1, Y1) across the wrapping
-# arena, "DX DY". Screenshots come far quicker than a ship crosses half the arena.
-wrapped_step() {
-    awk -v x0="$1" -v y0="$2" -v x1="$3" -v y1="$4" -v w="$E2E_CW" -v h="$E2E_CH" '
-        function wrap(d, size) { d = d % size; if (d >= size / 2) d -= size; if (d < -size / 2) d += size; return d }
-        BEGIN { printf "%.3f %.3f\n", wrap(x1 - x0, w), wrap(y1 - y0, h) }'
+# e2e_state_value EXPRESSION: EXPRESSION on the last line of the state.
+e2e_state_value() {
+    tail -n1 "$E2E_WORK/state" | awk "$E2E_STATE_AWK"' NF == 73 { print '"$1"' }'
+}
+
+# e2e_state_since TICK CONDITION: some line from TICK on meets CONDITION.
+e2e_state_since() {
+    local status=0
+    awk -v since="$1" "$E2E_STATE_AWK"' NF == 73 && tick >= since && ('"$2"') { found = 1 } END { exit !found }' "$E2E_WORK/state" || status=$?
+    ((status < 2)) || e2e_fail "awk cannot read the condition $2"
+    return "$status"
+}
+
+# e2e_await SECONDS CONDITION WHAT: waits until the state meets CONDITION; fails with WHAT.
+e2e_await() {
+    e2e_wait_until "$1" e2e_state_is "$2" || e2e_fail "$3 (state: $(tail -n1 "$E2E_WORK/state"))"
+}
+
+# e2e_steady EXPRESSION: the last two lines of the state agree on EXPRESSION, as they do
+# once a key's release has shown.
+e2e_steady() {
+    (($(tail -n2 "$E2E_WORK/state" | awk "$E2E_STATE_AWK"' NF == 73 { print '"$1"' }' | uniq | wc -l) == 1))
+}
+
+# e2e_change KEY EXPRESSION: holds KEY until EXPRESSION changes, and prints its value before
+# and on the first line that shows the change: the work of one tick.
+e2e_change() {
+    local -r key=$1 expression=$2
+    local -r since=$(e2e_state_value tick) before=$(e2e_state_value "$expression")
+    xdotool keydown "$key"
+    e2e_wait_until 10 eval '[[ "$(e2e_state_value "$expression")" != "$before" ]]' ||
+        e2e_fail "holding $key did not change $expression from $before"
+    xdotool keyup "$key"
+    e2e_wait_until 10 e2e_steady "$expression" || e2e_fail "releasing $key did not stop the change of $expression"
+    awk -v since="$since" -v before="$before" "$E2E_STATE_AWK"' NF == 73 && tick > since && ('"$expression"') != before { print before, '"$expression"'; exit }' "$E2E_WORK/state"
 }
