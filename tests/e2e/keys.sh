@@ -12,22 +12,10 @@ e2e_init "$@"
 # Keypad keys by keycode: xdotool's KP_ names toggle Num Lock around the key.
 readonly KEYPAD_8=80 KEYPAD_4=83 KEYPAD_5=84 KEYPAD_6=85 KEYPAD_PLUS=86
 
-e2e_start_game
-xdotool key F4 F2 F3
-e2e_await 10 'sentry == 0 && ship(0, "autopilot") + ship(1, "autopilot") + ship(2, "autopilot") == 0' \
-    "F4, F2 and F3 did not hand the sentry and ships 2 and 3 to the keys"
+e2e_start_on_keys
 num_lock_on() { xset q | grep -q "Num Lock: *on"; }
 num_lock_on || xdotool key Num_Lock
 e2e_wait_until 5 num_lock_on || e2e_fail "Num Lock did not go on"
-
-# quiet SLOT: the ship's bullets are gone and it fires none for 40 ticks: on the keys, a ship
-# never fires by itself.
-quiet() {
-    e2e_await 10 "ship($1, \"bullets\") == 0" "ship $(($1 + 1)) keeps firing on the keys"
-    local -r since=$(e2e_state_value tick)
-    e2e_wait_ticks 40
-    ! e2e_state_since "$since" "ship($1, \"bullets\") > 0" || e2e_fail "ship $(($1 + 1)) fired by itself"
-}
 
 # turns SLOT KEY DEGREES: one tick of KEY turns the heading by DEGREES.
 turns() {
@@ -46,7 +34,7 @@ thrusts() {
 
 # flies SLOT FORWARD BACKWARD LEFT RIGHT FIRE
 flies() {
-    quiet "$1"
+    e2e_quiet "$1"
     xdotool keydown "$6"
     e2e_await 10 "ship($1, \"bullets\") > 0" "holding $6 fired none of ship $(($1 + 1))'s bullets"
     xdotool keyup "$6"

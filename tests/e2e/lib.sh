@@ -236,12 +236,13 @@ later_second() {
 # --- The game's state ------------------------------------------------------------------
 # The game writes its state to $E2E_WORK/state at every tick (src/arena/StateLog.h names
 # the fields). In the awk conditions below, tick, paused, count (ships in play), powerups
-# and sentry (its autopilot) are the line's first fields and ship(SLOT, NAME) reads a
-# ship's: x y vx vy hx hy hp score deaths bullets autopilot.
+# and sentry (its autopilot) are the line's first fields, dropped is set on a line with more
+# power-ups than the line before, and ship(SLOT, NAME) reads a ship's fields: x y vx vy hx
+# hy hp score deaths bullets autopilot.
 readonly E2E_STATE_AWK='
     BEGIN { n = split("x y vx vy hx hy hp score deaths bullets autopilot", names, " "); for (i = 1; i <= n; ++i) at[names[i]] = i }
     function ship(slot, name) { return $(7 + 11 * slot + at[name]) }
-    NF == 73 { tick = $1; paused = $2; count = $3; powerups = $4; sentry = $5 }'
+    NF == 73 { tick = $1; paused = $2; count = $3; dropped = NR > 1 && $4 > powerups; powerups = $4; sentry = $5 }'
 
 # e2e_state_is CONDITION: the last line of the state meets CONDITION.
 e2e_state_is() {
@@ -283,4 +284,22 @@ e2e_change() {
     xdotool keyup "$key"
     e2e_wait_until 10 e2e_steady "$expression" || e2e_fail "releasing $key did not stop the change of $expression"
     awk -v since="$since" -v before="$before" "$E2E_STATE_AWK"' NF == 73 && tick > since && ('"$expression"') != before { print before, '"$expression"'; exit }' "$E2E_WORK/state"
+}
+
+# e2e_start_on_keys: starts the game and hands the sentry and ships 2 and 3 to the keys
+# (F4, F2, F3), so that nothing fires by itself.
+e2e_start_on_keys() {
+    e2e_start_game
+    xdotool key F4 F2 F3
+    e2e_await 10 'sentry == 0 && ship(0, "autopilot") + ship(1, "autopilot") + ship(2, "autopilot") == 0' \
+        "F4, F2 and F3 did not hand the sentry and ships 2 and 3 to the keys"
+}
+
+# e2e_quiet SLOT: the ship's bullets are gone and it fires none for 40 ticks, as a ship on
+# the keys with its fire key up.
+e2e_quiet() {
+    e2e_await 10 "ship($1, \"bullets\") == 0" "ship $(($1 + 1)) keeps firing"
+    local -r since=$(e2e_state_value tick)
+    e2e_wait_ticks 40
+    ! e2e_state_since "$since" "ship($1, \"bullets\") > 0" || e2e_fail "ship $(($1 + 1)) fired with its fire key up"
 }
