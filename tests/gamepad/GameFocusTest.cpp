@@ -28,7 +28,7 @@ using GameFocus = arenatest::ArenaTest;
 TEST_F(GameFocus, ControllersActOnlyWhileOneOfOurWindowsHasTheFocus)
 {
     InstallKeyInput();
-    SetControllerSeats(g_controllerSeats, m_arena.get());
+    SetControllerSeats(g_controllerSeats, m_arena.get(), nullptr);
     NativeControllerAdded(kId);
 
     CWnd window;
@@ -54,7 +54,7 @@ TEST_F(GameFocus, ControllersActOnlyWhileOneOfOurWindowsHasTheFocus)
     EXPECT_TRUE(Held(VK_UP));
 
     NativeControllerRemoved(kId);
-    SetControllerSeats({}, nullptr);
+    SetControllerSeats({}, nullptr, nullptr);
     EXPECT_FALSE(Held(VK_UP));
 }
 

@@ -24,7 +24,6 @@ struct Controller
     int id = 0;
     unsigned pluggedAt = 0;  // order of plugging, for the longest wait
     int seat = -1;
-    bool autopilotBefore = false;  // the seat's autopilot when this controller took it
     bool buttons[kButtons] = {};
     int axes[kAxes] = {};
     bool held[kSlots] = {};
@@ -33,6 +32,7 @@ struct Controller
 Controller s_controllers[kControllers];
 std::span<const ControllerSeat> s_seats;
 CWnd* s_game = nullptr;
+CWnd* s_owner = nullptr;
 bool s_focused = false;
 unsigned s_plugCount = 0;
 
@@ -107,16 +107,10 @@ void LeaveSeat(Controller& c)
     c.seat = -1;
 }
 
-bool Autopilot(int seat)
+void Report(int seat, bool taken)
 {
-    const ControllerSeat& entry = s_seats[std::size_t(seat)];
-    return s_game && entry.autopilot && entry.autopilot(*s_game);
-}
-
-void SwitchAutopilotTo(int seat, bool on)
-{
-    if (s_game && Autopilot(seat) != on)
-        SendKey(s_seats[std::size_t(seat)].back, false);
+    if (s_owner)
+        s_owner->SendMessage(WM_CONTROLLERSEAT, WPARAM(seat), taken ? 1 : 0);
 }
 
 bool SeatTaken(int seat)
@@ -128,15 +122,13 @@ bool SeatTaken(int seat)
     return false;
 }
 
-void TakeFirstFreeSeat(Controller& c, bool switchAutopilot)
+void TakeFirstFreeSeat(Controller& c)
 {
     for (int seat = 0; seat < int(s_seats.size()); ++seat) {
         if (SeatTaken(seat))
             continue;
         c.seat = seat;
-        c.autopilotBefore = Autopilot(seat);
-        if (switchAutopilot)
-            SwitchAutopilotTo(seat, false);
+        Report(seat, true);
         // A waiting controller may already be pushing something.
         Apply(c, true);
         return;
@@ -164,7 +156,7 @@ Controller* Find(int id)
 
 }  // namespace
 
-void SetControllerSeats(std::span<const ControllerSeat> seats, CWnd* game)
+void SetControllerSeats(std::span<const ControllerSeat> seats, CWnd* game, CWnd* owner)
 {
     for (Controller& c : s_controllers) {
         if (c.plugged)
@@ -172,8 +164,9 @@ void SetControllerSeats(std::span<const ControllerSeat> seats, CWnd* game)
     }
     s_seats = game ? seats : std::span<const ControllerSeat>();
     s_game = game;
+    s_owner = owner;
     while (Controller* const waiting = Waiting()) {
-        TakeFirstFreeSeat(*waiting, true);
+        TakeFirstFreeSeat(*waiting);
         if (waiting->seat < 0)
             break;
     }
@@ -206,7 +199,7 @@ void NativeControllerAdded(int id)
             c.plugged = true;
             c.id = id;
             c.pluggedAt = s_plugCount++;
-            TakeFirstFreeSeat(c, true);
+            TakeFirstFreeSeat(c);
             return;
         }
     }
@@ -222,9 +215,9 @@ void NativeControllerRemoved(int id)
     c->plugged = false;
     if (seat < 0)
         return;
-    SwitchAutopilotTo(seat, c->autopilotBefore);
+    Report(seat, false);
     if (Controller* const waiting = Waiting())
-        TakeFirstFreeSeat(*waiting, true);
+        TakeFirstFreeSeat(*waiting);
 }
 
 void NativeControllerButton(int id, ControllerButton button, bool pressed)
