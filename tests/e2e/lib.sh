@@ -228,11 +228,6 @@ e2e_more_windows_than() {
     (($(e2e_visible_window_count) > $1))
 }
 
-# later_second S: the calendar second has moved past S. The game draws its places from it.
-later_second() {
-    (($(date +%s) > $1))
-}
-
 # --- The game's state ------------------------------------------------------------------
 # The game writes its state to $E2E_WORK/state at every tick (src/arena/StateLog.h names
 # the fields). In the awk conditions below, tick, paused, count (ships in play), powerups

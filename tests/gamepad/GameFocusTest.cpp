@@ -7,7 +7,6 @@
 
 #include "app/ControllerSeats.h"
 #include "arena/ArenaTestKit.h"
-#include "platform/qt/KeyInput.h"
 #include "platform/qt/NativeWindow.h"
 #include "platform/wnd/Backend.h"
 
@@ -27,7 +26,6 @@ using GameFocus = arenatest::ArenaTest;
 
 TEST_F(GameFocus, ControllersActOnlyWhileOneOfOurWindowsHasTheFocus)
 {
-    InstallKeyInput();
     SetControllerSeats(g_controllerSeats, m_arena.get(), nullptr);
     NativeControllerAdded(kId);
 

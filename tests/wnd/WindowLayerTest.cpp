@@ -92,7 +92,6 @@ TEST(KeyboardTest, TheKeyTableAndTheTranslationOfQtKeys)
     EXPECT_EQ(KeyboardRelease(VK_UP, 80, false), UINT(VK_NUMPAD8));
     EXPECT_TRUE(KeyState(VK_NUMPAD8) == 0 && KeyState(VK_UP) == 0x80);
     // Losing the application focus releases every key.
-    InstallKeyInput();
     QApplicationStateChangeEvent inactive(Qt::ApplicationInactive);
     QCoreApplication::sendEvent(qApp, &inactive);
     EXPECT_EQ(KeyState(VK_UP), 0);

@@ -43,7 +43,6 @@ int EdgeFor(const CREATESTRUCT& cs, const CNativeWindow* parent)
 CNativeWindow::CNativeWindow(CWnd* wnd, const CREATESTRUCT& cs, CNativeWindow* parent)
     : QWidget(parent, FlagsFor(cs, parent)), m_wnd(wnd), m_edge(EdgeFor(cs, parent))
 {
-    InstallKeyInput();
     // The window paints every pixel of its client area itself; Qt never clears it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
