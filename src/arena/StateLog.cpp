@@ -1,6 +1,7 @@
 #include "arena/StateLog.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 #include <fcntl.h>
@@ -29,9 +30,19 @@ struct Line
         end = std::to_chars(end, Room(), value).ptr;
         Space();
     }
-    void Put(double value, int decimals)
+    // Fixed point by whole numbers: not every C++ library has to_chars for doubles.
+    void Put(double value, long long scale)
     {
-        end = std::to_chars(end, Room(), value, std::chars_format::fixed, decimals).ptr;
+        const long long scaled = std::llround(value * double(scale));
+        if (scaled < 0 && end < Room())
+            *end++ = '-';
+        const long long magnitude = scaled < 0 ? -scaled : scaled;
+        end = std::to_chars(end, Room(), magnitude / scale).ptr;
+        // The fraction with its leading zeros: the digits of scale + fraction after the first.
+        char digits[24];
+        char* const last = std::to_chars(digits, digits + sizeof digits, scale + magnitude % scale).ptr;
+        for (const char* digit = digits; digit != last && end < Room(); ++digit)
+            *end++ = digit == digits ? '.' : *digit;
         Space();
     }
     char* Room() { return text + sizeof text - 1; }
@@ -67,12 +78,12 @@ void WriteStateLog(const CArenaView& arena)
                                   0LL + arena.m_sentry.m_deaths})
         line.Put(value);
     for (const CShip& ship : arena.m_ships) {
-        line.Put(ship.m_position.m_x, 1);
-        line.Put(ship.m_position.m_y, 1);
-        line.Put(ship.m_velocity.m_x, 3);
-        line.Put(ship.m_velocity.m_y, 3);
-        line.Put(ship.m_heading.m_x, 3);
-        line.Put(ship.m_heading.m_y, 3);
+        line.Put(ship.m_position.m_x, 10);
+        line.Put(ship.m_position.m_y, 10);
+        line.Put(ship.m_velocity.m_x, 1000);
+        line.Put(ship.m_velocity.m_y, 1000);
+        line.Put(ship.m_heading.m_x, 1000);
+        line.Put(ship.m_heading.m_y, 1000);
         for (const long long value : {0LL + ship.m_hitPoints, 0LL + ship.m_score, 0LL + ship.m_deaths,
                                       0LL + ActiveBullets(ship.m_bullets), 0LL + ship.m_autopilot})
             line.Put(value);
