@@ -1,11 +1,11 @@
-// Measures the browser edition in headless chromium: node measure.mjs PAGE_DIR [SECONDS].
+// Measures the browser edition in headless chromium: node web-measure.mjs PAGE_DIR [SECONDS].
 // What the page loads (bytes, and after gzip), start to first frame (navigation start to the
 // first frame on the canvas, five loads), ticks a second over SECONDS (60 by default), and the
 // CPU time of all the browser's processes while the game plays beside that of a blank page.
 import { readdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
-import { servePage, launchBrowser, openGame } from './lib.mjs';
+import { servePage, launchBrowser, openGame } from '../tests/web/lib.mjs';
 
 const [pageDir, secondsArg] = process.argv.slice(2);
 const seconds = +(secondsArg || 60);
