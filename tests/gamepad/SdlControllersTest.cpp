@@ -1,6 +1,6 @@
-// The desktop's controllers end to end without a display or a real device: SDL's virtual
-// game controllers of the standard layout, pumped by the Qt backend into the seats, drive
-// the ships of a detached arena. Only the tests' own virtual devices are seen.
+// The desktop's controllers without a display or a real device: SDL's virtual game
+// controllers, pumped by the Qt backend into the seats, hold the seats' keys. Only the
+// tests' own virtual devices are seen.
 #include <gtest/gtest.h>
 
 #include <SDL2/SDL.h>
@@ -10,9 +10,10 @@
 #include <vector>
 
 #include "app/ControllerSeats.h"
-#include "arena/ArenaTestKit.h"
 #include "platform/qt/SdlControllers.h"
 #include "platform/wnd/Backend.h"
+#include "platform/wnd/Keyboard.h"
+#include "platform/wnd/Wnd.h"
 
 namespace {
 
@@ -27,17 +28,16 @@ bool Held(UINT key)
     return (keys[key] & 0x80) != 0;
 }
 
-class SdlControllers : public arenatest::ArenaTest
+class SdlControllers : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        ArenaTest::SetUp();
-        Calm();
+        KeyboardReleaseAll();
         SDL_SetHint(SDL_HINT_GAMECONTROLLER_IGNORE_DEVICES_EXCEPT, "0x7e57/0x0001,0x7e57/0x0002");
         // The tests' own hold on the joysticks, to attach and move virtual ones.
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
-        SetControllerSeats(g_controllerSeats, m_arena.get(), nullptr);
+        SetControllerSeats(g_controllerSeats, &m_game, nullptr);
         NativeGameFocus(true);
         Start();
     }
@@ -49,7 +49,7 @@ protected:
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
         SetControllerSeats({}, nullptr, nullptr);
         NativeGameFocus(false);
-        ArenaTest::TearDown();
+        KeyboardReleaseAll();
     }
 
     void Start()
@@ -108,6 +108,7 @@ protected:
         SDL_JoystickSetVirtualButton(m_devices[std::size_t(device)], button, pressed ? 1 : 0);
         m_sdl->Pump();
     }
+    CWnd m_game;  // detached: the key messages go nowhere, the key table is what is judged
     std::unique_ptr<CSdlControllers> m_sdl;
     std::vector<SDL_Joystick*> m_devices;
 };
