@@ -15,12 +15,7 @@ namespace {
 constexpr int kDeadlineMs = 5000;
 constexpr int kId = 11;
 
-bool Held(UINT key)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    return (keys[key] & 0x80) != 0;
-}
+using testsupport::Held;
 
 using GameFocus = arenatest::ArenaTest;
 

@@ -14,6 +14,7 @@
 #include "platform/wnd/Backend.h"
 #include "platform/wnd/Keyboard.h"
 #include "platform/wnd/Wnd.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -21,12 +22,7 @@ constexpr Uint16 kVendor = 0x7E57;
 constexpr Uint16 kPad = 0x0001;    // the standard layout, mapped by SDL itself
 constexpr Uint16 kPlain = 0x0002;  // a joystick SDL knows no mapping for
 
-bool Held(UINT key)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    return (keys[key] & 0x80) != 0;
-}
+using testsupport::Held;
 
 class SdlControllers : public ::testing::Test
 {

@@ -5,22 +5,14 @@
 // the focus.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-#include <set>
-
 #include <memory>
+#include <set>
 
 #include "app/MainFrame.h"
 #include "arena/ArenaTestKit.h"
 #include "platform/wnd/Backend.h"
 
 namespace {
-
-// Every key a seat of the game's table can hold.
-const std::set<UINT> kSeatKeys = {VK_UP,      VK_DOWN,    VK_LEFT,    VK_RIGHT,   VK_RETURN, VK_F1, 'P',
-                                  'W',        'S',        'A',        'D',        VK_SPACE,  VK_F2, VK_NUMPAD8,
-                                  VK_NUMPAD5, VK_NUMPAD4, VK_NUMPAD6, VK_ADD,     VK_F3,     'J',   'K',
-                                  'L',        VK_F4};
 
 std::set<UINT> HeldKeys()
 {
