@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <qdrawutil.h>
 
-#include "platform/qt/KeyInput.h"
 #include "platform/qt/TickLog.h"
 #include "platform/wnd/DialogLayout.h"
 
