@@ -76,7 +76,7 @@ void Apply(Controller& c, bool messages, bool leaving = false)
 {
     for (int i = 0; i < kSlots; ++i) {
         const Slot slot = Slot(i);
-        const bool want = !leaving && s_focused && c.seat >= 0 && Wanted(c, slot);
+        const bool want = !leaving && c.seat >= 0 && Wanted(c, slot);
         if (want == c.held[slot])
             continue;
         // A seat is left only after its keys are released, so a held key always has its seat.
