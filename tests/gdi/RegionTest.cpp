@@ -62,6 +62,12 @@ TEST(Region, MergesWhatOverlapsOrLiesCloseAndKeepsApartWhatIsFar)
     edge.Add(CRect(0, 0, 1, 1));
     edge.Add(CRect(1, 0, 2, 4098));
     EXPECT_EQ(edge.m_count, 2);
+    // The same limit for one placed among the others, away from the last add.
+    edge = CRegion();
+    edge.Add(CRect(0, 0, 1, 1));
+    edge.Add(CRect(1000, 1000, 1001, 1001));
+    edge.Add(CRect(1, 0, 2, 4097));
+    EXPECT_EQ(edge.m_count, 2);
 }
 
 TEST(Region, WhenFullTheNewRectangleJoinsTheOneItGrowsLeast)
