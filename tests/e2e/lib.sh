@@ -228,6 +228,35 @@ e2e_more_windows_than() {
     (($(e2e_visible_window_count) > $1))
 }
 
+# --- The arena on the screen (after e2e_find_client) -----------------------------------
+
+# e2e_labels_ok: the "Score:" and "Deaths:" cells at client (10, 10) and (10, 30) are white
+# text on black only; they are drawn last, so nothing covers them.
+e2e_labels_ok() {
+    local -r score=$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + 10)) $((E2E_CY + 10)) 30 12 | tr '\n' ' ')
+    local -r deaths=$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + 10)) $((E2E_CY + 30)) 30 12 | tr '\n' ' ')
+    [[ "$score" == "000000 FFFFFF " && "$deaths" == "000000 FFFFFF " ]]
+}
+
+# e2e_corners_black: the four corners of the client area are painted black, as an arena
+# drawn whole is.
+e2e_corners_black() {
+    local -r inset=3 size=6
+    local x y
+    for x in $inset $((E2E_CW - inset - size)); do
+        for y in $inset $((E2E_CH - inset - size)); do
+            [[ "$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + x)) $((E2E_CY + y)) $size $size)" == 000000 ]] || return 1
+        done
+    done
+}
+
+# e2e_spans_window: the client area fills the window below its menu bar, but for an edge.
+e2e_spans_window() {
+    local -r edge=4
+    ((E2E_CX - E2E_X <= edge && E2E_X + E2E_W - (E2E_CX + E2E_CW) <= edge &&
+        E2E_Y + E2E_H - (E2E_CY + E2E_CH) <= edge && E2E_CY > E2E_Y))
+}
+
 # --- The game's state ------------------------------------------------------------------
 # The game writes its state to $E2E_WORK/state at every tick (src/arena/StateLog.h names
 # the fields). In the awk conditions below, tick, paused, count (ships in play), powerups
