@@ -68,10 +68,6 @@ through_minimise() {
     e2e_wait_until 5 restored || e2e_fail "the arena was not drawn whole after the restore"
 }
 
-wm_running() {
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
-}
-
 # --- The judgement ----------------------------------------------------------------------------
 # The keys go down and away while the game is paused (P), so that a ship whose Up is still
 # held changes its velocity in the first tick after P resumes the game. A death (its respawn
@@ -108,14 +104,7 @@ trial() {
 
 case "$WAY" in
 away | grab | dialog) ;;
-minimise)
-    # Without the animation, a restored window is whole at once.
-    cat >"$E2E_WORK/openbox.xml" <<'XML'
-<openbox_config xmlns="http://openbox.org/3.4/rc"><theme><animateIconify>no</animateIconify></theme></openbox_config>
-XML
-    openbox --sm-disable --config-file "$E2E_WORK/openbox.xml" >"$E2E_WORK/openbox.log" 2>&1 &
-    e2e_wait_until 10 wm_running || e2e_fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
-    ;;
+minimise) e2e_start_openbox ;;
 *) e2e_fail "unknown way $WAY" ;;
 esac
 

@@ -8,23 +8,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
-command -v openbox >/dev/null || e2e_fail "openbox is not installed"
-openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
-readonly WM_PID=$!
-# Ends the window manager too, then what e2e_init started.
-wm_cleanup() {
-    local -r status=$?
-    kill "$WM_PID" 2>/dev/null || true
-    wait "$WM_PID" 2>/dev/null || true
-    # e2e_cleanup reports the status it finds in $?.
-    (exit "$status") || e2e_cleanup
-    e2e_cleanup
-}
-trap wm_cleanup EXIT
-wm_ready() {
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
-}
-e2e_wait_until 20 wm_ready || e2e_fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
+e2e_start_openbox
 
 read -r SCREEN_W SCREEN_H < <(xdpyinfo 2>/dev/null | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
 [[ -n "${SCREEN_W:-}" ]] || e2e_fail "no screen size from xdpyinfo"

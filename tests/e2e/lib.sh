@@ -9,12 +9,17 @@ E2E_XVFB_PID=""
 E2E_GAME_PID=""
 E2E_WORK=""
 E2E_WID=""
+E2E_WM_PID=""
 
 e2e_cleanup() {
     local status=$?
     if [[ -n "$E2E_GAME_PID" ]] && kill -0 "$E2E_GAME_PID" 2>/dev/null; then
         kill "$E2E_GAME_PID" 2>/dev/null || true
         wait "$E2E_GAME_PID" 2>/dev/null || true
+    fi
+    if [[ -n "$E2E_WM_PID" ]]; then
+        kill "$E2E_WM_PID" 2>/dev/null || true
+        wait "$E2E_WM_PID" 2>/dev/null || true
     fi
     if [[ -n "$E2E_XVFB_PID" ]] && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
         kill "$E2E_XVFB_PID" 2>/dev/null || true
@@ -78,6 +83,19 @@ e2e_start_xvfb() {
     export QT_QPA_PLATFORM=xcb
     export XDG_RUNTIME_DIR="$E2E_WORK"
     e2e_wait_until 10 xset q >/dev/null 2>&1 || e2e_fail "display $DISPLAY does not answer"
+}
+
+# e2e_start_openbox: a window manager, for what is the window manager's to grant (full
+# screen, minimising). Without the animation, a restored window is whole at once.
+e2e_start_openbox() {
+    command -v openbox >/dev/null || e2e_fail "openbox is not installed"
+    cat >"$E2E_WORK/openbox.xml" <<'XML'
+<openbox_config xmlns="http://openbox.org/3.4/rc"><theme><animateIconify>no</animateIconify></theme></openbox_config>
+XML
+    openbox --sm-disable --config-file "$E2E_WORK/openbox.xml" >"$E2E_WORK/openbox.log" 2>&1 &
+    E2E_WM_PID=$!
+    e2e_wait_until 20 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+        e2e_fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
 }
 
 # e2e_ticks: the number of ticks the running game has made.
