@@ -97,15 +97,11 @@ e2e_log "after play: the screen equals the whole repaint (try $try)"
 # A dialog over the arena, closed again.
 e2e_open_menu alt+h
 xdotool key a
-find_about() {
-    about=$(e2e_windows_named Vexlor | grep -vx "$E2E_WID" | head -n1 || true)
-    [[ -n "$about" ]]
-}
-e2e_wait_until 10 find_about || e2e_fail "the About dialog did not open"
+e2e_await_dialog Vexlor
 settled_sum >/dev/null || true
-xdotool windowfocus --sync "$about"
+xdotool windowfocus --sync "$E2E_DIALOG"
 xdotool key Return
-e2e_wait_until 10 eval '! e2e_windows_named Vexlor | grep -qx "$about"' || e2e_fail "the dialog did not close"
+e2e_await_dialog_gone
 compare "after the dialog" || e2e_fail "after the dialog closed the screen differs from the frozen scene"
 e2e_log "after a dialog: the screen equals the frozen scene"
 

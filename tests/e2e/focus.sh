@@ -39,16 +39,11 @@ grab_keyboard() {
 through_dialog() {
     e2e_open_menu alt+h
     xdotool key g
-    find_dialog() {
-        e2e_game_running || e2e_fail "the game ended"
-        DIALOG=$(e2e_windows_named General | head -n1 || true)
-        [[ -n "$DIALOG" ]] && focus_is "$DIALOG"
-    }
-    e2e_wait_until 10 find_dialog || e2e_fail "the General dialog did not open with the focus"
+    e2e_await_dialog General
+    e2e_wait_until 10 focus_is "$E2E_DIALOG" || e2e_fail "the General dialog did not take the focus"
     xdotool keyup Up Return
     xdotool key Return
-    dialog_gone() { ! e2e_windows_named General | grep -qx "$DIALOG"; }
-    e2e_wait_until 10 dialog_gone || e2e_fail "Enter did not close the dialog"
+    e2e_await_dialog_gone
     e2e_wait_until 5 focus_is "$E2E_WID" || e2e_fail "the focus did not come back after the dialog"
 }
 

@@ -246,6 +246,22 @@ e2e_more_windows_than() {
     (($(e2e_visible_window_count) > $1))
 }
 
+# e2e_await_dialog TITLE: waits for a window named TITLE besides the main window, a dialog
+# of ours; sets E2E_DIALOG. e2e_await_dialog_gone: waits until it has closed.
+e2e_await_dialog() {
+    local -r title=$1
+    found() {
+        e2e_game_running || e2e_fail "the game ended"
+        E2E_DIALOG=$(e2e_windows_named "$title" | grep -vx "$E2E_WID" | head -n1 || true)
+        [[ -n "$E2E_DIALOG" ]]
+    }
+    e2e_wait_until 10 found || e2e_fail "no dialog titled '$title' appeared"
+}
+e2e_await_dialog_gone() {
+    e2e_wait_until 10 eval '! xdotool search --onlyvisible --name "" 2>/dev/null | grep -qx "$E2E_DIALOG"' ||
+        e2e_fail "the dialog did not close"
+}
+
 # --- The arena on the screen (after e2e_find_client) -----------------------------------
 
 # e2e_labels_ok: the "Score:" and "Deaths:" cells at client (10, 10) and (10, 30) are white
