@@ -31,7 +31,7 @@ measure)
     build_page
     [[ -d "$root/tests/web/node_modules/puppeteer-core" ]] ||
         PUPPETEER_SKIP_DOWNLOAD=1 npm ci --prefix "$root/tests/web" --no-audit --no-fund
-    node "$root/tests/web/measure.mjs" "$build/page" "${2:-20}"
+    node "$root/scripts/web-measure.mjs" "$build/page" "${2:-20}"
     ;;
 *)
     echo "usage: $0 build | serve [PORT] | measure [SECONDS]" >&2

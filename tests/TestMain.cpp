@@ -1,7 +1,10 @@
 // Runs every unit test inside one Qt application on the offscreen platform, so that
-// the window layer works without a display.
+// the window layer works without a display, with the key input installed as the game's
+// main installs it.
 #include <QApplication>
 #include <gtest/gtest.h>
+
+#include "platform/qt/KeyInput.h"
 
 int main(int argc, char** argv)
 {
@@ -9,5 +12,6 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
+    InstallKeyInput();
     return RUN_ALL_TESTS();
 }

@@ -8,6 +8,7 @@ namespace {
 constexpr MessageEntry kEntries[] = {
     {WM_CREATE, 0, On::Create<CMainFrame>},
     {WM_SETFOCUS, 0, On::SetFocus<CMainFrame>},
+    {WM_CONTROLLERSEAT, 0, On::ControllerSeat<CMainFrame>},
 };
 
 }  // namespace
@@ -17,7 +18,7 @@ const MessageMap CMainFrame::s_messageMap{&CFrameWnd::s_messageMap, kEntries};
 CMainFrame::~CMainFrame()
 {
     // The seats' game window goes with the frame.
-    SetControllerSeats({}, nullptr);
+    SetControllerSeats({}, nullptr, nullptr);
 }
 
 const MessageMap* CMainFrame::GetMessageMap() const
@@ -47,7 +48,7 @@ int CMainFrame::OnCreate(const CREATESTRUCT* cs)
                             AFX_IDW_PANE_FIRST, nullptr)) {
         return -1;
     }
-    SetControllerSeats(g_controllerSeats, &m_arenaView);
+    SetControllerSeats(g_controllerSeats, &m_arenaView, this);
     m_options.Load(*this);
     m_arenaView.m_options = &m_options;
     return 0;
@@ -64,6 +65,11 @@ void CMainFrame::OnSetFocus(CWnd*)
 {
     // Key messages must always reach the arena.
     m_arenaView.SetFocus();
+}
+
+void CMainFrame::OnControllerSeat(int seat, bool taken)
+{
+    m_seatAutopilots.OnControllerSeat(m_arenaView, seat, taken);
 }
 
 bool CMainFrame::OnCmdMsg(UINT id)

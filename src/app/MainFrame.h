@@ -2,6 +2,7 @@
 // CMainFrame: the main window. It holds the arena view by value, stretches it over its
 // client area and always hands it the keyboard focus. Game controllers drive the arena's
 // seats while the frame is there.
+#include "app/ControllerSeats.h"
 #include "app/PlayerOptions.h"
 #include "arena/ArenaView.h"
 #include "platform/wnd/FrameWnd.h"
@@ -13,6 +14,7 @@ public:
 
     CArenaView m_arenaView;
     CPlayerOptions m_options;
+    CSeatAutopilots m_seatAutopilots;
 
     ~CMainFrame() override;
 
@@ -25,6 +27,7 @@ public:
 
     int OnCreate(const CREATESTRUCT* cs);
     void OnSetFocus(CWnd* oldWnd);
+    void OnControllerSeat(int seat, bool taken);
 
 protected:
     static const MessageMap s_messageMap;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "arena/StateLog.h"
 #include "replay/Replay.h"
 #include "ships/Palette.h"
 
@@ -70,6 +71,7 @@ void CArenaView::OnShowWindow(bool, UINT)
 
 void CArenaView::OnTimer(UINT_PTR)
 {
+    WriteStateLog(*this);
     bool ran;
     if (m_playback != nullptr) {
         ran = PlayBackTick();

@@ -46,7 +46,7 @@ struct Screen
             width = bitmap.m_width;
             height = bitmap.m_height;
             pixels.assign(static_cast<std::size_t>(width) * height, 0x12345678u);
-            changed.Clear();
+            changed = CRegion();
             changed.Add(bitmap.Bounds());
         }
         for (int i = 0; i < changed.m_count; ++i) {

@@ -105,8 +105,9 @@ TEST_F(ArenaTick, SentryTracksTheNearestUnboostedShipElseShipOne)
         // Boosted ships are passed over, however near; all boosted, ship 1 is kept.
         {{{1200, 250}, {1400, 200}, {1200, 230}}, {5, 0, 1}, false, 85.0},
         {{{1300, 200}, {1200, 260}, {1100, 200}}, {15, 15, 15}, false, 85.0},
-        // 1000 or more away: nobody qualifies.
+        // 1000 or more away: nobody qualifies; 999 below does (aimed at, beyond firing range).
         {{{2400, 200}, {1200, 1200}, {1, 200}}, {0, 0, 0}, false, 85.0},
+        {{{2400, 200}, {1200, 1199}, {1, 200}}, {0, 0, 0}, false, 90.0},
     };
     Resize(3000, 3000);
     for (const auto& row : rows) {

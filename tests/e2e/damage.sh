@@ -45,9 +45,20 @@ repaint_whole() {
     e2e_wait_until 10 e2e_find_client || e2e_fail "the arena was not found after the resize"
 }
 
+# toggle_pause PAUSED: P, and waits for the game's pause flag to become PAUSED.
 toggle_pause() {
     xdotool windowfocus --sync "$E2E_WID"
     xdotool key p
+    e2e_await 10 "paused == $1" "P did not set the pause to $1"
+}
+
+# passing_window GEOMETRY: a window of another client over the arena, until it is gone again.
+passing_window() {
+    xlogo -geometry "$1" &
+    local -r logo=$!
+    e2e_wait_until 10 eval '[[ -n "$(e2e_windows_named xlogo)" ]]' || e2e_fail "the covering window did not show"
+    kill "$logo" && wait "$logo" 2>/dev/null || true
+    e2e_wait_until 10 eval '[[ -z "$(e2e_windows_named xlogo)" ]]' || e2e_fail "the covering window did not go"
 }
 
 # compare WHAT SUM: the settled screen now must be the whole repaint's.
@@ -69,19 +80,16 @@ whole=""
 ok=""
 for try in 1 2 3 4 5; do
     # Play a while, a window passing over the arena meanwhile, then freeze.
-    sleep 1.5
-    xlogo -geometry 300x200+$((E2E_CX + 40))+$((E2E_CY + 60)) &
-    logo=$!
-    sleep 0.5
-    kill "$logo" && wait "$logo" 2>/dev/null || true
-    sleep 0.5
-    toggle_pause
+    e2e_wait_ticks 60
+    passing_window 300x200+$((E2E_CX + 40))+$((E2E_CY + 60))
+    e2e_wait_ticks 20
+    toggle_pause 1
     if frozen_equals_whole; then
         ok=1
         break
     fi
     e2e_log "try $try: the frozen frame differs from its whole repaint; playing on"
-    toggle_pause
+    toggle_pause 0
 done
 [[ -n "$ok" ]] || e2e_fail "after play the screen never equalled the scene painted whole"
 e2e_log "after play: the screen equals the whole repaint (try $try)"
@@ -89,33 +97,25 @@ e2e_log "after play: the screen equals the whole repaint (try $try)"
 # A dialog over the arena, closed again.
 e2e_open_menu alt+h
 xdotool key a
-find_about() {
-    about=$(e2e_windows_named Vexlor | grep -vx "$E2E_WID" | head -n1 || true)
-    [[ -n "$about" ]]
-}
-e2e_wait_until 10 find_about || e2e_fail "the About dialog did not open"
+e2e_await_dialog Vexlor
 settled_sum >/dev/null || true
-xdotool windowfocus --sync "$about"
+xdotool windowfocus --sync "$E2E_DIALOG"
 xdotool key Return
-e2e_wait_until 10 eval '! e2e_windows_named Vexlor | grep -qx "$about"' || e2e_fail "the dialog did not close"
+e2e_await_dialog_gone
 compare "after the dialog" || e2e_fail "after the dialog closed the screen differs from the frozen scene"
 e2e_log "after a dialog: the screen equals the frozen scene"
 
 # Another window over the arena, gone again.
-xlogo -geometry 500x400+$((E2E_CX + 20))+$((E2E_CY + 20)) &
-logo=$!
-e2e_wait_until 10 eval '[[ -n "$(e2e_windows_named xlogo)" ]]' || e2e_fail "the covering window did not show"
-kill "$logo" && wait "$logo" 2>/dev/null || true
-e2e_wait_until 10 eval '[[ -z "$(e2e_windows_named xlogo)" ]]' || e2e_fail "the covering window did not go"
+passing_window 500x400+$((E2E_CX + 20))+$((E2E_CY + 20))
 compare "after uncovering" || e2e_fail "after the window was uncovered the screen differs from the frozen scene"
 e2e_log "after uncovering: the screen equals the frozen scene"
 
 # Playing on after all that, then frozen again: still nothing stale.
 ok=""
 for try in 1 2 3; do
-    toggle_pause
-    sleep 1
-    toggle_pause
+    toggle_pause 0
+    e2e_wait_ticks 40
+    toggle_pause 1
     frozen_equals_whole && { ok=1; break; }
 done
 [[ -n "$ok" ]] || e2e_fail "after playing on the screen never equalled the scene painted whole"

@@ -8,23 +8,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
-command -v openbox >/dev/null || e2e_fail "openbox is not installed"
-openbox --sm-disable >"$E2E_WORK/openbox.log" 2>&1 &
-readonly WM_PID=$!
-# Ends the window manager too, then what e2e_init started.
-wm_cleanup() {
-    local -r status=$?
-    kill "$WM_PID" 2>/dev/null || true
-    wait "$WM_PID" 2>/dev/null || true
-    # e2e_cleanup reports the status it finds in $?.
-    (exit "$status") || e2e_cleanup
-    e2e_cleanup
-}
-trap wm_cleanup EXIT
-wm_ready() {
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
-}
-e2e_wait_until 20 wm_ready || e2e_fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
+e2e_start_openbox
 
 read -r SCREEN_W SCREEN_H < <(xdpyinfo 2>/dev/null | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
 [[ -n "${SCREEN_W:-}" ]] || e2e_fail "no screen size from xdpyinfo"
@@ -44,36 +28,13 @@ e2e_activate() {
     xdotool windowactivate --sync "$E2E_WID" 2>/dev/null || xdotool windowfocus --sync "$E2E_WID"
 }
 
-labels_ok() {
-    local -r score=$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + 10)) $((E2E_CY + 10)) 30 12 | tr '\n' ' ')
-    local -r deaths=$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + 10)) $((E2E_CY + 30)) 30 12 | tr '\n' ' ')
-    [[ "$score" == "000000 FFFFFF " && "$deaths" == "000000 FFFFFF " ]]
-}
-
-corners_black() {
-    local -r inset=3 size=6
-    local x y
-    for x in $inset $((E2E_CW - inset - size)); do
-        for y in $inset $((E2E_CH - inset - size)); do
-            [[ "$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + x)) $((E2E_CY + y)) $size $size)" == 000000 ]] || return 1
-        done
-    done
-}
-
-# The arena spans the window but for the view's edge and the menu bar above it.
-spans_window() {
-    local -r edge=4
-    ((E2E_CX - E2E_X <= edge && E2E_X + E2E_W - (E2E_CX + E2E_CW) <= edge &&
-        E2E_Y + E2E_H - (E2E_CY + E2E_CH) <= edge && E2E_CY > E2E_Y))
-}
-
 full_screen() {
     e2e_find_client && ((E2E_X == 0 && E2E_Y == 0 && E2E_W == SCREEN_W && E2E_H == SCREEN_H)) &&
-        spans_window && corners_black && labels_ok
+        e2e_spans_window && e2e_corners_black && e2e_labels_ok
 }
 
 windowed_at() {
-    e2e_find_client && ((E2E_W == $1 && E2E_H == $2)) && spans_window && corners_black && labels_ok
+    e2e_find_client && ((E2E_W == $1 && E2E_H == $2)) && e2e_spans_window && e2e_corners_black && e2e_labels_ok
 }
 
 e2e_start_game

@@ -9,12 +9,17 @@ E2E_XVFB_PID=""
 E2E_GAME_PID=""
 E2E_WORK=""
 E2E_WID=""
+E2E_WM_PID=""
 
 e2e_cleanup() {
     local status=$?
     if [[ -n "$E2E_GAME_PID" ]] && kill -0 "$E2E_GAME_PID" 2>/dev/null; then
         kill "$E2E_GAME_PID" 2>/dev/null || true
         wait "$E2E_GAME_PID" 2>/dev/null || true
+    fi
+    if [[ -n "$E2E_WM_PID" ]]; then
+        kill "$E2E_WM_PID" 2>/dev/null || true
+        wait "$E2E_WM_PID" 2>/dev/null || true
     fi
     if [[ -n "$E2E_XVFB_PID" ]] && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
         kill "$E2E_XVFB_PID" 2>/dev/null || true
@@ -80,6 +85,19 @@ e2e_start_xvfb() {
     e2e_wait_until 10 xset q >/dev/null 2>&1 || e2e_fail "display $DISPLAY does not answer"
 }
 
+# e2e_start_openbox: a window manager, for what is the window manager's to grant (full
+# screen, minimising). Without the animation, a restored window is whole at once.
+e2e_start_openbox() {
+    command -v openbox >/dev/null || e2e_fail "openbox is not installed"
+    cat >"$E2E_WORK/openbox.xml" <<'XML'
+<openbox_config xmlns="http://openbox.org/3.4/rc"><theme><animateIconify>no</animateIconify></theme></openbox_config>
+XML
+    openbox --sm-disable --config-file "$E2E_WORK/openbox.xml" >"$E2E_WORK/openbox.log" 2>&1 &
+    E2E_WM_PID=$!
+    e2e_wait_until 20 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+        e2e_fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
+}
+
 # e2e_ticks: the number of ticks the running game has made.
 e2e_ticks() {
     wc -l <"$E2E_WORK/ticks"
@@ -109,9 +127,10 @@ e2e_find_main_window() {
 # Starts the game with these options, waits for its window, gives it the focus and puts
 # the pointer on it.
 e2e_start_game() {
-    # The tick log lets a test count the game's ticks instead of guessing them from time.
+    # The logs let a test count the game's ticks and read its state instead of guessing.
     : >"$E2E_WORK/ticks"
-    VEXLOR_TICK_LOG="$E2E_WORK/ticks" "$E2E_BINARY" "$@" >"$E2E_WORK/game.log" 2>&1 &
+    : >"$E2E_WORK/state"
+    VEXLOR_TICK_LOG="$E2E_WORK/ticks" VEXLOR_STATE_LOG="$E2E_WORK/state" "$E2E_BINARY" "$@" >"$E2E_WORK/game.log" 2>&1 &
     E2E_GAME_PID=$!
     e2e_wait_until 20 e2e_find_main_window || e2e_fail "no window named Vexlor appeared"
     xdotool windowfocus --sync "$E2E_WID"
@@ -189,13 +208,6 @@ e2e_find_client() {
     ((E2E_CW > 100 && E2E_CH > 100))
 }
 
-# e2e_client_pixels FILE: every pixel of the client area that is not black, one a line as
-# "X Y RRGGBB" in client coordinates; a black arena makes this short.
-e2e_client_pixels() {
-    /usr/bin/convert "$1" -crop "${E2E_CW}x${E2E_CH}+${E2E_CX}+${E2E_CY}" +repage -transparent black sparse-color:- |
-        tr ' ' '\n' | awk -F '[,()]' 'NF >= 6 { printf "%d %d %02X%02X%02X\n", $1, $2, $4, $5, $6 }'
-}
-
 # e2e_client_has FILE X Y W H RRGGBB: e2e_region_has in client coordinates.
 e2e_client_has() {
     e2e_region_has "$1" $((E2E_CX + $2)) $((E2E_CY + $3)) "$4" "$5" "$6"
@@ -235,69 +247,118 @@ e2e_more_windows_than() {
     (($(e2e_visible_window_count) > $1))
 }
 
-# later_second S: the calendar second has moved past S. The game draws its places from it.
-later_second() {
-    (($(date +%s) > $1))
+# e2e_await_dialog TITLE: waits for a window named TITLE besides the main window, a dialog
+# of ours; sets E2E_DIALOG. e2e_await_dialog_gone: waits until it has closed.
+e2e_await_dialog() {
+    local -r title=$1
+    found() {
+        e2e_game_running || e2e_fail "the game ended"
+        E2E_DIALOG=$(e2e_windows_named "$title" | grep -vx "$E2E_WID" | head -n1 || true)
+        [[ -n "$E2E_DIALOG" ]]
+    }
+    e2e_wait_until 10 found || e2e_fail "no dialog titled '$title' appeared"
+}
+e2e_await_dialog_gone() {
+    e2e_wait_until 10 eval '! xdotool search --onlyvisible --name "" 2>/dev/null | grep -qx "$E2E_DIALOG"' ||
+        e2e_fail "the dialog did not close"
 }
 
-# --- Ships on the screen -----------------------------------------------------------------
-# A ship's scoreboard column: client x = 100 + 30 * slot, rows 10 and 30.
-column_x() { echo $((100 + 30 * $1)); }
-# A ship in full view shows some 65 pixels of its lines whatever its heading; with fewer
-# than this, the scoreboard or a power-up hides part of it and its centroid is off.
-readonly IN_VIEW=45
-calc() { awk "BEGIN { $1 }"; }
+# --- The arena on the screen (after e2e_find_client) -----------------------------------
 
-# ship_state FILE COLOUR SLOT: one ship in a screenshot. Prints "ship N X Y CLEAR": its N
-# pixels and their centroid, taken on the wrapping arena so that a ship across an edge
-# stays whole, and CLEAR 1 when the centroid lies well inside the arena and away from the
-# ship's scoreboard column, so that nothing of the ship is clipped or left out with it;
-# then "bullet X Y" for each of its bullets, a 4x4 ring in its colour around four white
-# pixels, "pixel X Y" for each pixel of the ship (the hull and any marks around it) and
-# "death X Y" for each pixel in its colour in its Deaths cell. Its bullets and its
-# scoreboard column are not part of the ship.
-ship_state() {
-    e2e_client_pixels "$1" | awk -v c="$2" -v col="$(column_x "$3")" -v w="$E2E_CW" -v h="$E2E_CH" '
-        function has(x, y, colour, k) { k = x " " y; return (k in at) && at[k] == colour }
-        function bullet_at(x, y) {
-            return has(x + 1, y, "FFFFFF") && has(x, y + 1, "FFFFFF") && has(x + 1, y + 1, "FFFFFF") &&
-                has(x, y - 1, c) && has(x + 1, y - 1, c) && has(x - 1, y, c) && has(x - 1, y + 1, c) &&
-                has(x + 2, y, c) && has(x + 2, y + 1, c) && has(x, y + 2, c) && has(x + 1, y + 2, c)
-        }
-        $3 == c || $3 == "FFFFFF" { at[$1 " " $2] = $3 }
-        END {
-            pi = atan2(0, -1)
-            for (k in at) {
-                if (at[k] != "FFFFFF") continue
-                split(k, p, " "); x = p[1] + 0; y = p[2] + 0
-                if (!bullet_at(x, y)) continue
-                bullets[++nb] = (x + 0.5) " " (y + 0.5)
-                for (i = -1; i <= 2; ++i) for (j = -1; j <= 2; ++j) covered[(x + i) " " (y + j)] = 1
-            }
-            for (k in at) {
-                if (at[k] != c || (k in covered)) continue
-                split(k, p, " "); x = p[1] + 0; y = p[2] + 0
-                if (x >= col && x < col + 30 && y < 50) {
-                    if (y >= 28 && y < 48) print "death " x " " y
-                    continue
-                }
-                ++n
-                print "pixel " x " " y
-                ax += cos(2 * pi * x / w); ay += sin(2 * pi * x / w)
-                bx += cos(2 * pi * y / h); by += sin(2 * pi * y / h)
-            }
-            cx = atan2(ay, ax) * w / (2 * pi); if (cx < 0) cx += w
-            cy = atan2(by, bx) * h / (2 * pi); if (cy < 0) cy += h
-            clear = cx >= 20 && cx <= w - 20 && cy >= 20 && cy <= h - 20 && (cx - col - 15) ^ 2 + (cy - 25) ^ 2 >= 50 ^ 2
-            printf "ship %d %.3f %.3f %d\n", n, cx, cy, clear
-            for (i = 1; i <= nb; ++i) print "bullet " bullets[i]
-        }'
+# e2e_labels_ok: the "Score:" and "Deaths:" cells at client (10, 10) and (10, 30) are white
+# text on black only; they are drawn last, so nothing covers them.
+e2e_labels_ok() {
+    local -r score=$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + 10)) $((E2E_CY + 10)) 30 12 | tr '\n' ' ')
+    local -r deaths=$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + 10)) $((E2E_CY + 30)) 30 12 | tr '\n' ' ')
+    [[ "$score" == "000000 FFFFFF " && "$deaths" == "000000 FFFFFF " ]]
 }
 
-# wrapped_step X0 Y0 X1 Y1: the shortest way from (X0, Y0) to (X1, Y1) across the wrapping
-# arena, "DX DY". Screenshots come far quicker than a ship crosses half the arena.
-wrapped_step() {
-    awk -v x0="$1" -v y0="$2" -v x1="$3" -v y1="$4" -v w="$E2E_CW" -v h="$E2E_CH" '
-        function wrap(d, size) { d = d % size; if (d >= size / 2) d -= size; if (d < -size / 2) d += size; return d }
-        BEGIN { printf "%.3f %.3f\n", wrap(x1 - x0, w), wrap(y1 - y0, h) }'
+# e2e_corners_black: the four corners of the client area are painted black, as an arena
+# drawn whole is.
+e2e_corners_black() {
+    local -r inset=3 size=6
+    local x y
+    for x in $inset $((E2E_CW - inset - size)); do
+        for y in $inset $((E2E_CH - inset - size)); do
+            [[ "$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + x)) $((E2E_CY + y)) $size $size)" == 000000 ]] || return 1
+        done
+    done
+}
+
+# e2e_spans_window: the client area fills the window below its menu bar, but for an edge.
+e2e_spans_window() {
+    local -r edge=4
+    ((E2E_CX - E2E_X <= edge && E2E_X + E2E_W - (E2E_CX + E2E_CW) <= edge &&
+        E2E_Y + E2E_H - (E2E_CY + E2E_CH) <= edge && E2E_CY > E2E_Y))
+}
+
+# --- The game's state ------------------------------------------------------------------
+# The game writes its state to $E2E_WORK/state at every tick (src/arena/StateLog.h names
+# the fields). In the awk conditions below, tick, paused, count (ships in play), powerups
+# and sentry (its autopilot) are the line's first fields, dropped is set on a line with more
+# power-ups than the line before, and ship(SLOT, NAME) reads a ship's fields: x y vx vy hx
+# hy hp score deaths bullets autopilot.
+readonly E2E_STATE_AWK='
+    BEGIN { n = split("x y vx vy hx hy hp score deaths bullets autopilot", names, " "); for (i = 1; i <= n; ++i) at[names[i]] = i }
+    function ship(slot, name) { return $(7 + 11 * slot + at[name]) }
+    NF == 73 { tick = $1; paused = $2; count = $3; dropped = NR > 1 && $4 > powerups; powerups = $4; sentry = $5 }'
+
+# e2e_state_is CONDITION: the last line of the state meets CONDITION.
+e2e_state_is() {
+    tail -n1 "$E2E_WORK/state" | awk "$E2E_STATE_AWK"' NF == 73 { ok = ('"$1"') } END { exit !ok }'
+}
+
+# e2e_state_value EXPRESSION: EXPRESSION on the last line of the state.
+e2e_state_value() {
+    tail -n1 "$E2E_WORK/state" | awk "$E2E_STATE_AWK"' NF == 73 { print '"$1"' }'
+}
+
+# e2e_state_since TICK CONDITION: some line from TICK on meets CONDITION.
+e2e_state_since() {
+    local status=0
+    awk -v since="$1" "$E2E_STATE_AWK"' NF == 73 && tick >= since && ('"$2"') { found = 1 } END { exit !found }' "$E2E_WORK/state" || status=$?
+    ((status < 2)) || e2e_fail "awk cannot read the condition $2"
+    return "$status"
+}
+
+# e2e_await SECONDS CONDITION WHAT: waits until the state meets CONDITION; fails with WHAT.
+e2e_await() {
+    e2e_wait_until "$1" e2e_state_is "$2" || e2e_fail "$3 (state: $(tail -n1 "$E2E_WORK/state"))"
+}
+
+# e2e_steady EXPRESSION: the last two lines of the state agree on EXPRESSION, as they do
+# once a key's release has shown.
+e2e_steady() {
+    (($(tail -n2 "$E2E_WORK/state" | awk "$E2E_STATE_AWK"' NF == 73 { print '"$1"' }' | uniq | wc -l) == 1))
+}
+
+# e2e_change KEY EXPRESSION: holds KEY until EXPRESSION changes, and prints its value before
+# and on the first line that shows the change: the work of one tick.
+e2e_change() {
+    local -r key=$1 expression=$2
+    local -r since=$(e2e_state_value tick) before=$(e2e_state_value "$expression")
+    xdotool keydown "$key"
+    e2e_wait_until 10 eval '[[ "$(e2e_state_value "$expression")" != "$before" ]]' ||
+        e2e_fail "holding $key did not change $expression from $before"
+    xdotool keyup "$key"
+    e2e_wait_until 10 e2e_steady "$expression" || e2e_fail "releasing $key did not stop the change of $expression"
+    awk -v since="$since" -v before="$before" "$E2E_STATE_AWK"' NF == 73 && tick > since && ('"$expression"') != before { print before, '"$expression"'; exit }' "$E2E_WORK/state"
+}
+
+# e2e_start_on_keys: starts the game and hands the sentry and ships 2 and 3 to the keys
+# (F4, F2, F3), so that nothing fires by itself.
+e2e_start_on_keys() {
+    e2e_start_game
+    xdotool key F4 F2 F3
+    e2e_await 10 'sentry == 0 && ship(0, "autopilot") + ship(1, "autopilot") + ship(2, "autopilot") == 0' \
+        "F4, F2 and F3 did not hand the sentry and ships 2 and 3 to the keys"
+}
+
+# e2e_quiet SLOT: the ship's bullets are gone and it fires none for 40 ticks, as a ship on
+# the keys with its fire key up.
+e2e_quiet() {
+    e2e_await 10 "ship($1, \"bullets\") == 0" "ship $(($1 + 1)) keeps firing"
+    local -r since=$(e2e_state_value tick)
+    e2e_wait_ticks 40
+    ! e2e_state_since "$since" "ship($1, \"bullets\") > 0" || e2e_fail "ship $(($1 + 1)) fired with its fire key up"
 }

@@ -6,13 +6,6 @@ source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 e2e_start_game
 
-# The label cells are drawn last, so nothing covers them: white text on black only.
-labels_ok() {
-    local -r score=$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + 10)) $((E2E_CY + 10)) 30 12 | tr '\n' ' ')
-    local -r deaths=$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + 10)) $((E2E_CY + 30)) 30 12 | tr '\n' ' ')
-    [[ "$score" == "000000 FFFFFF " && "$deaths" == "000000 FFFFFF " ]]
-}
-
 # A drifting power-up may cover a ship's number for a while; wait for a frame without.
 columns_ok() {
     local row colour x
@@ -26,7 +19,7 @@ columns_ok() {
 }
 
 scoreboard_ok() {
-    e2e_find_client && labels_ok && columns_ok
+    e2e_find_client && e2e_labels_ok && columns_ok
 }
 
 e2e_wait_until 15 scoreboard_ok || {

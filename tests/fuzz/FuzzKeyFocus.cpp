@@ -20,6 +20,7 @@
 #include "app/ArenaApp.h"
 #include "app/MainFrame.h"
 #include "core/RandomRange.h"
+#include "platform/qt/KeyInput.h"
 #include "platform/qt/NativeWindow.h"
 #include "platform/wnd/Backend.h"
 #include "platform/wnd/Keyboard.h"
@@ -303,6 +304,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Never destroyed: at exit its windows would outlive the thread data Qt tears down first.
     new QApplication(*argc, *argv);
+    InstallKeyInput();
     g_calendarClock = [] { return std::int32_t{1'700'000'000}; };
     if (!g_arenaApp.InitInstance())
         Broken("the program did not start");

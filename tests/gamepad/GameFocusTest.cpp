@@ -7,7 +7,6 @@
 
 #include "app/ControllerSeats.h"
 #include "arena/ArenaTestKit.h"
-#include "platform/qt/KeyInput.h"
 #include "platform/qt/NativeWindow.h"
 #include "platform/wnd/Backend.h"
 
@@ -16,19 +15,13 @@ namespace {
 constexpr int kDeadlineMs = 5000;
 constexpr int kId = 11;
 
-bool Held(UINT key)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    return (keys[key] & 0x80) != 0;
-}
+using testsupport::Held;
 
 using GameFocus = arenatest::ArenaTest;
 
 TEST_F(GameFocus, ControllersActOnlyWhileOneOfOurWindowsHasTheFocus)
 {
-    InstallKeyInput();
-    SetControllerSeats(g_controllerSeats, m_arena.get());
+    SetControllerSeats(g_controllerSeats, m_arena.get(), nullptr);
     NativeControllerAdded(kId);
 
     CWnd window;
@@ -54,7 +47,7 @@ TEST_F(GameFocus, ControllersActOnlyWhileOneOfOurWindowsHasTheFocus)
     EXPECT_TRUE(Held(VK_UP));
 
     NativeControllerRemoved(kId);
-    SetControllerSeats({}, nullptr);
+    SetControllerSeats({}, nullptr, nullptr);
     EXPECT_FALSE(Held(VK_UP));
 }
 

@@ -1,23 +1,18 @@
-// The seats of the window layer with the game's seat table, fed as a backend feeds them:
-// which keys a controller holds for its stick, d-pad and buttons, beside the keyboard; the
-// order seats are taken in and a controller that waits; the autopilot when a controller
-// takes and leaves a seat; Back and Start on release; the focus.
+// The seats of the window layer with the game's seat table and the main frame as their
+// owner, fed as a backend feeds them: which keys a controller holds for its stick, d-pad and
+// buttons, beside the keyboard; the order seats are taken in and a controller that waits;
+// the game's autopilot when a controller takes and leaves a seat; Back and Start on release;
+// the focus.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <memory>
 #include <set>
 
-#include "app/ControllerSeats.h"
+#include "app/MainFrame.h"
 #include "arena/ArenaTestKit.h"
 #include "platform/wnd/Backend.h"
 
 namespace {
-
-// Every key a seat of the game's table can hold.
-const std::set<UINT> kSeatKeys = {VK_UP,      VK_DOWN,    VK_LEFT,    VK_RIGHT,   VK_RETURN, VK_F1, 'P',
-                                  'W',        'S',        'A',        'D',        VK_SPACE,  VK_F2, VK_NUMPAD8,
-                                  VK_NUMPAD5, VK_NUMPAD4, VK_NUMPAD6, VK_ADD,     VK_F3,     'J',   'K',
-                                  'L',        VK_F4};
 
 std::set<UINT> HeldKeys()
 {
@@ -31,27 +26,30 @@ std::set<UINT> HeldKeys()
     return held;
 }
 
-class Seats : public arenatest::ArenaTest
+// A frame that is never created: as the game starts, ship 1 on the keyboard, ships 2 and 3
+// and the sentry on autopilot.
+class Seats : public testsupport::PinnedRandomTest
 {
 protected:
     void SetUp() override
     {
-        ArenaTest::SetUp();
-        Calm();
-        // As the game starts: ship 1 on the keyboard, ships 2 and 3 and the sentry on autopilot.
-        Ship(1).m_autopilot = Ship(2).m_autopilot = Sentry().m_autopilot = true;
-        SetControllerSeats(g_controllerSeats, m_arena.get());
+        KeyboardReleaseAll();
+        m_frame = std::make_unique<CMainFrame>();
+        SetControllerSeats(g_controllerSeats, &Arena(), m_frame.get());
         NativeGameFocus(true);
     }
     void TearDown() override
     {
         for (int id = 0; id < kIds; ++id)
             NativeControllerRemoved(id);
-        SetControllerSeats({}, nullptr);
+        SetControllerSeats({}, nullptr, nullptr);
         NativeGameFocus(false);
         EXPECT_EQ(HeldKeys(), std::set<UINT>{}) << "a controller key outlived its controller";
-        ArenaTest::TearDown();
+        KeyboardReleaseAll();
     }
+
+    CArenaView& Arena() { return m_frame->m_arenaView; }
+    CShip& Ship(int slot) { return Arena().m_ships[slot]; }
 
     static void Push(int id, ControllerButton button) { NativeControllerButton(id, button, true); }
     static void Let(int id, ControllerButton button) { NativeControllerButton(id, button, false); }
@@ -62,12 +60,13 @@ protected:
     }
     std::vector<int> Autopilots() const
     {
-        const CArenaView& arena = *m_arena;
+        const CArenaView& arena = m_frame->m_arenaView;
         return {arena.m_ships[0].m_autopilot, arena.m_ships[1].m_autopilot, arena.m_ships[2].m_autopilot,
                 arena.m_sentry.m_autopilot};
     }
 
     static constexpr int kIds = 8;
+    std::unique_ptr<CMainFrame> m_frame;
 };
 
 TEST_F(Seats, TheStickActsBeyondAQuarterOfItsTravelOnEachAxis)
@@ -314,19 +313,19 @@ TEST_F(Seats, WithoutTheFocusInputIsIgnoredAndHeldKeysAreReleased)
 
 TEST_F(Seats, ControllersPluggedInBeforeTheSeatsTakeThemInPluggingOrder)
 {
-    SetControllerSeats({}, nullptr);
+    SetControllerSeats({}, nullptr, nullptr);
     NativeControllerAdded(9);
     NativeControllerAdded(4);
     EXPECT_EQ(ControllerSeatOf(9), -1);
     Stick(4, 0, -30000);
     EXPECT_EQ(HeldKeys(), std::set<UINT>{});
-    SetControllerSeats(g_controllerSeats, m_arena.get());
+    SetControllerSeats(g_controllerSeats, &Arena(), m_frame.get());
     EXPECT_EQ(ControllerSeatOf(9), 0);
     EXPECT_EQ(ControllerSeatOf(4), 1);
     EXPECT_EQ(HeldKeys(), std::set<UINT>{'W'});
     EXPECT_EQ(Autopilots(), (std::vector<int>{0, 0, 1, 1}));
     // The game window going away unseats them silently: no autopilot is put back.
-    SetControllerSeats({}, nullptr);
+    SetControllerSeats({}, nullptr, nullptr);
     EXPECT_EQ(ControllerSeatOf(4), -1);
     EXPECT_EQ(HeldKeys(), std::set<UINT>{});
     EXPECT_EQ(Autopilots(), (std::vector<int>{0, 0, 1, 1}));

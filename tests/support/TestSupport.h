@@ -12,6 +12,7 @@
 #include "core/Bullet.h"
 #include "core/RandomRange.h"
 #include "platform/gdi/DC.h"
+#include "platform/wnd/Keyboard.h"
 
 namespace testsupport {
 
@@ -68,6 +69,14 @@ inline CBody BodyAt(CVector2 position, CVector2 velocity = {})
     CBody body;
     std::tie(body.m_position, body.m_velocity) = std::pair(position, velocity);
     return body;
+}
+
+// Whether the key table holds the virtual key down.
+inline bool Held(UINT key)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    return (keys[key & 0xFF] & 0x80) != 0;
 }
 
 inline int ActiveBullets(std::span<const CBullet> b) { return int(std::ranges::count(b, true, &CBullet::m_active)); }

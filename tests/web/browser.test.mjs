@@ -1,8 +1,8 @@
 // The browser edition in headless chromium: node browser.test.mjs PAGE_DIR CHECK.
 // Each check opens the page served from 127.0.0.1, drives it with real key and mouse events
-// and reads the arena from its canvas. Scenes are arranged with the game's own keys (F2, F3
-// and F4 hand ships 2 and 3 and the sentry to the keyboard, so that nothing fires unless
-// its keys are pressed) and started again, a bounded number of times, when the game spoils them.
+// and reads the arena from its canvas. The game itself is the native one, frame for frame
+// (frames_native_vs_browser): these checks are about the page, so one key scene shows that
+// the keys reach the game.
 import { readFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -80,17 +80,6 @@ const checks = {
     if (columnHas(f, 190, DARK_YELLOW)) fail('a fourth column with three ships');
   },
 
-  async thrust(browser, url) {
-    const { page, rest } = await calmScene(browser, url);
-    await page.keyboard.down('ArrowUp');
-    const moved = await waitFor('ship 1 to move while Up is held', async () => {
-      const s = ship(await frame(page), RED);
-      return s.n > 0 && Math.hypot(s.x - rest.x, s.y - rest.y) > 20 ? s : null;
-    }, 5000);
-    await page.keyboard.up('ArrowUp');
-    console.log(`ship 1 from (${rest.x.toFixed(1)}, ${rest.y.toFixed(1)}) to (${moved.x.toFixed(1)}, ${moved.y.toFixed(1)})`);
-  },
-
   // A stand-in for the Gamepad API, there before the page's scripts: one controller of the
   // standard layout that the test moves. It takes ship 1's seat; stick up flies the ship,
   // the south button fires, and unplugging it lets go of both.
@@ -115,36 +104,19 @@ const checks = {
     console.log(`ship 1 flew from (${rest.x.toFixed(1)}, ${rest.y.toFixed(1)}) to (${moved.x.toFixed(1)}, ${moved.y.toFixed(1)}) on the stick, fired on the south button`);
   },
 
-  async fire(browser, url) {
-    const { page } = await calmScene(browser, url);
+  // The key scene: Enter fires, P pauses and resumes, Page Up adds the fourth ship.
+  async keys(browser, url) {
+    const { page } = await openGame(browser, url);
     await page.keyboard.down('Enter');
     await waitFor('a bullet of ship 1 while Enter is held', async () => ship(await frame(page), RED).bullets > 0, 5000);
     await page.keyboard.up('Enter');
-  },
-
-  async autopilot(browser, url) {
-    const { page, rest } = await calmScene(browser, url);
-    await key(page, 'F1');
-    await waitFor('ship 1 to fly or fire on its own', async () => {
-      const s = ship(await frame(page), RED);
-      return s.bullets > 0 || s.n !== rest.n || Math.hypot(s.x - rest.x, s.y - rest.y) > 3;
-    }, 15000);
-  },
-
-  async pause(browser, url) {
-    const { page } = await openGame(browser, url);
     await key(page, 'KeyP');
     await sleep(200);
     const a = await frame(page);
     await sleep(1000);
-    const b = await frame(page);
-    if (!sameFrame(a, b)) fail('the arena moved while paused');
+    if (!sameFrame(a, await frame(page))) fail('the arena moved while paused');
     await key(page, 'KeyP');
-    await waitFor('the arena to move again', async () => !sameFrame(b, await frame(page)), 5000);
-  },
-
-  async shipcount(browser, url) {
-    const { page } = await openGame(browser, url);
+    await waitFor('the arena to move again', async () => !sameFrame(a, await frame(page)), 5000);
     await key(page, 'PageUp');
     await waitFor('a fourth column', async () => columnHas(await frame(page), 190, DARK_YELLOW), 3000);
   },

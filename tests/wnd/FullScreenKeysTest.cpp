@@ -16,6 +16,7 @@
 #include "platform/wnd/Backend.h"
 #include "platform/wnd/FrameWnd.h"
 #include "platform/wnd/Keyboard.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -48,12 +49,7 @@ public:
     static inline const MessageMap s_map{&CFrameWnd::s_messageMap, s_entries};
 };
 
-bool Held(UINT key)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    return (keys[key] & 0x80) != 0;
-}
+using testsupport::Held;
 
 class FullScreenKeys : public ::testing::Test
 {

@@ -1,5 +1,5 @@
 // The window layer on the offscreen platform: message tables and command routing, the
-// keyboard state, detached and created windows, and dialog layout.
+// keyboard state, detached and created windows, and the placing of a dialog's items.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -92,7 +92,6 @@ TEST(KeyboardTest, TheKeyTableAndTheTranslationOfQtKeys)
     EXPECT_EQ(KeyboardRelease(VK_UP, 80, false), UINT(VK_NUMPAD8));
     EXPECT_TRUE(KeyState(VK_NUMPAD8) == 0 && KeyState(VK_UP) == 0x80);
     // Losing the application focus releases every key.
-    InstallKeyInput();
     QApplicationStateChangeEvent inactive(Qt::ApplicationInactive);
     QCoreApplication::sendEvent(qApp, &inactive);
     EXPECT_EQ(KeyState(VK_UP), 0);
@@ -161,20 +160,16 @@ TEST(CreatedWindowTest, PaintSendsTheEraseFirstOnlyWhenRequested)
     EXPECT_EQ(wnd.m_received[0], std::pair(UINT(WM_PAINT), WPARAM(0)));
 }
 
-TEST(DialogTest, ControlsAreLaidOutInDialogUnitsOfTheDialogFont)
+// The Qt dialog places the items as the window layer lays them out in its font.
+TEST(DialogTest, TheItemsArePlacedAsLaidOutInTheDialogFont)
 {
-    // 6 pixels a character across and 13 down: the About box's OK button, each value rounded.
-    EXPECT_EQ(MapDialogRect(DialogBaseUnits{6, 13}, 76, 34, 50, 14), QRect(114, 55, 75, 23));
-    EXPECT_EQ(MapDialogRect(DialogBaseUnits{5, 13}, 3, 3, 1, 1), QRect(4, 5, 1, 2));
-
     static const DialogItemTemplate items[] = {{DialogControl::DefPushButton, "OK", 76, 34, 50, 14, IDOK, 0}};
-    const std::unique_ptr<QDialog> dialog(BuildDialog({301, "Test", "MS Shell Dlg", 8, 133, 55, items}, nullptr));
-    const QFontMetrics metrics(dialog->font());
-    // The average width of the 52 letters, rounded.
-    const int letters = metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    const DialogBaseUnits units{(letters / 26 + 1) / 2, metrics.height()};
-    EXPECT_EQ(dialog->size(), MapDialogRect(units, 0, 0, 133, 55).size());
-    EXPECT_EQ(dialog->findChild<QPushButton*>()->geometry(), MapDialogRect(units, 76, 34, 50, 14));
+    const DialogTemplate about{301, "Test", "MS Shell Dlg", 8, 133, 55, items};
+    const std::unique_ptr<QDialog> dialog(BuildDialog(about, nullptr));
+    const DialogLayout layout = LayOutDialog(about, BaseUnitsOf(dialog->font()), QFontMetrics(dialog->font()).lineSpacing());
+    const CRect button = layout.items[0].rect;
+    EXPECT_EQ(dialog->size(), QSize(layout.client.cx, layout.client.cy));
+    EXPECT_EQ(dialog->findChild<QPushButton*>()->geometry(), QRect(button.left, button.top, button.Width(), button.Height()));
 }
 
 }  // namespace

@@ -71,7 +71,6 @@ public:
 
     CPen* GetCurrentPen() const { return m_pen; }
     CBrush* GetCurrentBrush() const { return m_brush; }
-    CBitmap* GetCurrentBitmap() const { return m_bitmap; }
 
     // Set by the window layer on contexts that stand for a window.
     CDCTarget* m_target = nullptr;

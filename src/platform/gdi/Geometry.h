@@ -33,7 +33,6 @@ struct CRect
 
     constexpr int Width() const { return right - left; }
     constexpr int Height() const { return bottom - top; }
-    constexpr CPoint TopLeft() const { return CPoint(left, top); }
     constexpr bool IsRectEmpty() const { return right <= left || bottom <= top; }
 
     // The classic point-in-rectangle test: left <= x < right and top <= y < bottom.

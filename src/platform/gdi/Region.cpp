@@ -43,16 +43,6 @@ CRect Intersection(const CRect& a, const CRect& b)
     return r.IsRectEmpty() ? CRect() : r;
 }
 
-CRect BoundingBox(const CRect& a, const CRect& b)
-{
-    if (a.IsRectEmpty())
-        return b.IsRectEmpty() ? CRect() : b;
-    if (b.IsRectEmpty())
-        return a;
-    return CRect(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                 std::max(a.bottom, b.bottom));
-}
-
 void CRegion::Add(const CRect& rect)
 {
     if (rect.IsRectEmpty())
@@ -112,56 +102,4 @@ void CRegion::Place(const CRect& rect)
         adding = BoxOfNonEmpty(m_rects[joined], adding);
         m_rects[joined] = m_rects[--m_count];
     }
-}
-
-void CRegion::Add(const CRegion& region)
-{
-    // Into an empty region the rectangles go as they are: they already cover what they did.
-    if (IsEmpty()) {
-        *this = region;
-        return;
-    }
-    for (int i = 0; i < region.m_count; ++i)
-        Add(region.m_rects[i]);
-}
-
-void CRegion::ClipTo(const CRect& bounds)
-{
-    int kept = 0;
-    for (int i = 0; i < m_count; ++i) {
-        const CRect r = Intersection(m_rects[i], bounds);
-        if (!r.IsRectEmpty())
-            m_rects[kept++] = r;
-    }
-    m_count = kept;
-}
-
-void CRegion::Offset(int dx, int dy)
-{
-    for (int i = 0; i < m_count; ++i)
-        m_rects[i] = CRect(m_rects[i].left + dx, m_rects[i].top + dy, m_rects[i].right + dx, m_rects[i].bottom + dy);
-}
-
-CRect CRegion::Bounds() const
-{
-    CRect bounds;
-    for (int i = 0; i < m_count; ++i)
-        bounds = BoundingBox(bounds, m_rects[i]);
-    return bounds;
-}
-
-bool CRegion::IsInside(const CRect& rect) const
-{
-    for (int i = 0; i < m_count; ++i)
-        if (!Contains(rect, m_rects[i]))
-            return false;
-    return true;
-}
-
-long long CRegion::Area() const
-{
-    long long area = 0;
-    for (int i = 0; i < m_count; ++i)
-        area += AreaOf(m_rects[i]);
-    return area;
 }

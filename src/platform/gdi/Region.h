@@ -25,21 +25,8 @@ struct CRegion
     // The rectangle the last add ended in, which the next one grows when it lies close.
     int m_last = 0;
 
-    bool IsEmpty() const { return m_count == 0; }
-    void Clear() { m_count = 0; }
     // An empty rectangle adds nothing.
     void Add(const CRect& rect);
-    void Add(const CRegion& region);
-    // Keeps only what lies inside bounds.
-    void ClipTo(const CRect& bounds);
-    // Moves every rectangle by (dx, dy).
-    void Offset(int dx, int dy);
-    // The smallest rectangle holding the whole region; empty when the region is.
-    CRect Bounds() const;
-    // True when every pixel of the region lies in rect.
-    bool IsInside(const CRect& rect) const;
-    // The number of pixels the rectangles cover, counting overlaps more than once.
-    long long Area() const;
 
 private:
     // Merges rect with every rectangle it holds or lies close to, and keeps the result.
@@ -48,5 +35,3 @@ private:
 
 // The pixels a and b share; empty when they share none.
 CRect Intersection(const CRect& a, const CRect& b);
-// The smallest rectangle holding both; an empty one adds nothing.
-CRect BoundingBox(const CRect& a, const CRect& b);

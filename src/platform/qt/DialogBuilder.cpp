@@ -6,35 +6,15 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <algorithm>
 
 #include "platform/qt/NativeWindow.h"
 #include "platform/wnd/Backend.h"
 
 namespace {
 
-int MulDiv(int value, int numerator, int denominator)
+QRect ToQRect(const CRect& r)
 {
-    const long long product = static_cast<long long>(value) * numerator;
-    const long long half = denominator / 2;
-    return int(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
-}
-
-// A static text shows '&' as the mark of a mnemonic: the mark itself is not shown and "&&"
-// shows one '&'. The statics here lead to no control, so the mnemonic has nothing to do.
-QString StaticText(const char* text, DWORD style)
-{
-    const QString raw = QString::fromUtf8(text ? text : "");
-    if (style & SS_NOPREFIX)
-        return raw;
-    QString shown;
-    shown.reserve(raw.size());
-    for (qsizetype i = 0; i < raw.size(); ++i) {
-        if (raw[i] == u'&' && i + 1 < raw.size())
-            ++i;
-        shown += raw[i];
-    }
-    return shown;
+    return QRect(r.left, r.top, r.Width(), r.Height());
 }
 
 }  // namespace
@@ -42,7 +22,7 @@ QString StaticText(const char* text, DWORD style)
 QFont DialogFont(const DialogTemplate& dialogTemplate)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setPointSize(dialogTemplate.pointSize > 0 ? dialogTemplate.pointSize : 8);
+    font.setPointSize(DialogPointSize(dialogTemplate));
     return font;
 }
 
@@ -50,12 +30,7 @@ DialogBaseUnits BaseUnitsOf(const QFont& font)
 {
     const QFontMetrics metrics(font);
     const int alphabet = metrics.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return DialogBaseUnits{(alphabet / 26 + 1) / 2, metrics.height()};
-}
-
-QRect MapDialogRect(const DialogBaseUnits& units, int x, int y, int cx, int cy)
-{
-    return QRect(MulDiv(x, units.x, 4), MulDiv(y, units.y, 8), MulDiv(cx, units.x, 4), MulDiv(cy, units.y, 8));
+    return BaseUnitsFromAlphabet(alphabet, metrics.height());
 }
 
 QDialog* BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner)
@@ -64,26 +39,20 @@ QDialog* BuildDialog(const DialogTemplate& dialogTemplate, QWidget* owner)
                                                 Qt::WindowCloseButtonHint);
     dialog->setWindowTitle(QString::fromUtf8(dialogTemplate.title ? dialogTemplate.title : ""));
     dialog->setFont(DialogFont(dialogTemplate));
-    const DialogBaseUnits units = BaseUnitsOf(dialog->font());
-    dialog->setFixedSize(MapDialogRect(units, 0, 0, dialogTemplate.cx, dialogTemplate.cy).size());
-
-    for (const DialogItemTemplate& item : dialogTemplate.items) {
-        const QRect geometry = MapDialogRect(units, item.x, item.y, item.cx, item.cy);
+    const DialogLayout layout =
+        LayOutDialog(dialogTemplate, BaseUnitsOf(dialog->font()), QFontMetrics(dialog->font()).lineSpacing());
+    dialog->setFixedSize(layout.client.cx, layout.client.cy);
+    for (const DialogItemLayout& item : layout.items) {
         if (item.kind == DialogControl::Static) {
-            auto* const label = new QLabel(StaticText(item.text, item.style), dialog);
+            auto* const label = new QLabel(QString::fromStdString(item.text), dialog);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setWordWrap(true);
-            // Only lines that fit whole are shown, as the classic static control does: a
-            // one-line static too narrow for its text shows its first words, not a sliver
-            // of the wrapped line below.
-            const int lineHeight = QFontMetrics(dialog->font()).lineSpacing();
-            const int shownHeight = std::max(lineHeight, geometry.height() / lineHeight * lineHeight);
-            label->setGeometry(geometry.x(), geometry.y(), geometry.width(), std::min(geometry.height(), shownHeight));
+            label->setGeometry(ToQRect(item.rect));
             continue;
         }
-        auto* const button = new QPushButton(QString::fromUtf8(item.text ? item.text : ""), dialog);
-        button->setGeometry(geometry);
+        auto* const button = new QPushButton(QString::fromStdString(item.text), dialog);
+        button->setGeometry(ToQRect(item.rect));
         if (item.kind == DialogControl::DefPushButton)
             button->setDefault(true);
         const UINT id = item.id;

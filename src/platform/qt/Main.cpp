@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/qt/KeyInput.h"
 #include "platform/qt/NativeWindow.h"
 #include "platform/qt/SdlAudio.h"
 #include "platform/qt/SdlControllers.h"
@@ -39,6 +40,7 @@ int main(int argc, char** argv)
     }
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("vexlor"));
+    InstallKeyInput();
 
     // The one application object was constructed before main; the program is linked with
     // the whole game library so that it is there.

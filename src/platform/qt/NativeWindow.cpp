@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <qdrawutil.h>
 
-#include "platform/qt/KeyInput.h"
 #include "platform/qt/TickLog.h"
+#include "platform/wnd/DialogLayout.h"
 
 namespace {
 
@@ -28,22 +28,12 @@ Qt::WindowFlags FlagsFor(const CREATESTRUCT& cs, const CNativeWindow* parent)
     return Qt::Window;
 }
 
-int EdgeFor(const CREATESTRUCT& cs, const CNativeWindow* parent)
-{
-    // A top-level window's border is the window manager's.
-    if (!parent || !(cs.style & WS_CHILD))
-        return 0;
-    if (cs.dwExStyle & WS_EX_CLIENTEDGE)
-        return 2;
-    return (cs.style & WS_BORDER) ? 1 : 0;
-}
 
 }  // namespace
 
 CNativeWindow::CNativeWindow(CWnd* wnd, const CREATESTRUCT& cs, CNativeWindow* parent)
-    : QWidget(parent, FlagsFor(cs, parent)), m_wnd(wnd), m_edge(EdgeFor(cs, parent))
+    : QWidget(parent, FlagsFor(cs, parent)), m_wnd(wnd), m_edge(WindowEdge(cs, !parent || !(cs.style & WS_CHILD)))
 {
-    InstallKeyInput();
     // The window paints every pixel of its client area itself; Qt never clears it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);

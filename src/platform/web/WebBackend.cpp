@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/wnd/Backend.h"
+#include "platform/wnd/DialogLayout.h"
 #include "platform/wnd/Wnd.h"
 
 extern "C" {
@@ -150,13 +151,6 @@ void AppendMenuItems(std::string& json, std::span<const MenuItemTemplate> items)
         json += '}';
     }
     json += ']';
-}
-
-int MulDiv(int value, int numerator, int denominator)
-{
-    const long long product = static_cast<long long>(value) * numerator;
-    const long long half = denominator / 2;
-    return int(product >= 0 ? (product + half) / denominator : (product - half) / denominator);
 }
 
 bool AcceleratorMatches(const AcceleratorEntry& entry, UINT virtualKey, int modifiers)
@@ -308,8 +302,7 @@ CNativeWindow* CreateNativeWindow(CWnd& wnd, const CREATESTRUCT& cs, CNativeWind
         window.m_slot = slot;
         window.m_topLevel = !parent || !(cs.style & WS_CHILD);
         window.m_parent = window.m_topLevel ? nullptr : parent;
-        if (!window.m_topLevel)
-            window.m_edge = (cs.dwExStyle & WS_EX_CLIENTEDGE) ? 2 : (cs.style & WS_BORDER) ? 1 : 0;
+        window.m_edge = WindowEdge(cs, window.m_topLevel);
         vexlor_to_page_create(slot, window.m_parent ? window.m_parent->m_slot : -1, window.m_edge,
                            window.m_topLevel ? cs.lpszName : nullptr);
         if (!window.m_topLevel)
@@ -470,30 +463,30 @@ void SetIcon(CNativeWindow&, const IconResource& icon)
     vexlor_to_page_set_icon(rgba.get(), largest->size);
 }
 
-// Shown at once and modal for the user; it closes on its own later (see Backend.h).
+// Shown at once and modal for the user; it closes on its own later (see Backend.h). The
+// page measures its font; the items go to it laid out, statics with the text they show.
 int RunModalDialog(const DialogTemplate& dialog, CNativeWindow* owner)
 {
     int units[2] = {};
-    vexlor_to_page_dialog_units(dialog.pointSize > 0 ? dialog.pointSize : 8, units);
-    const auto rect = [&units](int x, int y, int cx, int cy) {
-        return "\"x\":" + std::to_string(MulDiv(x, units[0], 4)) + ",\"y\":" + std::to_string(MulDiv(y, units[1], 8)) +
-               ",\"width\":" + std::to_string(MulDiv(cx, units[0], 4)) +
-               ",\"height\":" + std::to_string(MulDiv(cy, units[1], 8));
+    vexlor_to_page_dialog_units(DialogPointSize(dialog), units);
+    const DialogLayout layout = LayOutDialog(dialog, DialogBaseUnits{units[0], units[1]}, units[1]);
+    const auto rect = [](const CRect& r) {
+        return "\"x\":" + std::to_string(r.left) + ",\"y\":" + std::to_string(r.top) + ",\"width\":" +
+               std::to_string(r.Width()) + ",\"height\":" + std::to_string(r.Height());
     };
     std::string json = "{\"title\":";
     AppendJsonString(json, dialog.title);
-    json += ",\"pointSize\":" + std::to_string(dialog.pointSize > 0 ? dialog.pointSize : 8) +
-            ",\"lineHeight\":" + std::to_string(units[1]) + "," + rect(0, 0, dialog.cx, dialog.cy) + ",\"items\":[";
-    for (std::size_t i = 0; i < dialog.items.size(); ++i) {
-        const DialogItemTemplate& item = dialog.items[i];
+    json += ",\"pointSize\":" + std::to_string(DialogPointSize(dialog)) + ",\"lineHeight\":" + std::to_string(units[1]) +
+            "," + rect(CRect(0, 0, layout.client.cx, layout.client.cy)) + ",\"items\":[";
+    for (std::size_t i = 0; i < layout.items.size(); ++i) {
+        const DialogItemLayout& item = layout.items[i];
         if (i > 0)
             json += ',';
         json += "{\"kind\":\"";
         json += item.kind == DialogControl::Static ? "static" : item.kind == DialogControl::PushButton ? "button" : "default";
         json += "\",\"text\":";
-        AppendJsonString(json, item.text);
-        json += ",\"id\":" + std::to_string(item.id) + ",\"noPrefix\":" + ((item.style & SS_NOPREFIX) ? "true" : "false") +
-                "," + rect(item.x, item.y, item.cx, item.cy) + "}";
+        AppendJsonString(json, item.text.c_str());
+        json += ",\"id\":" + std::to_string(item.id) + ",\"noPrefix\":true," + rect(item.rect) + "}";
     }
     json += "]}";
     vexlor_to_page_run_dialog(json.c_str(), owner ? owner->m_slot : -1);

@@ -65,6 +65,8 @@ void EndPaint(CNativeWindow& window);
 // changed (in source, inside from) differ from what the window was last given there: the
 // backend puts those and whatever else of from the window lost meanwhile (an expose it
 // cannot restore itself, a resize, the first paint).
+// A frame goes one way, arena to surface to window, inside the paint event; a put outside one
+// goes through the toolkit's repaint, since a widget's backing store takes pixels only there.
 void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from, const CRegion& changed);
 // Fills the client area with the system's window colour.
 void EraseBackground(CNativeWindow& window);

@@ -25,7 +25,6 @@ struct Controller
     unsigned pluggedAt = 0;  // order of plugging, for the longest wait
     int seat = -1;
     int wants = -1;  // the one seat it may take, or -1 for any
-    bool autopilotBefore = false;  // the seat's autopilot when this controller took it
     bool buttons[kButtons] = {};
     int axes[kAxes] = {};
     bool held[kSlots] = {};
@@ -34,6 +33,7 @@ struct Controller
 Controller s_controllers[kControllers];
 std::span<const ControllerSeat> s_seats;
 CWnd* s_game = nullptr;
+CWnd* s_owner = nullptr;
 bool s_focused = false;
 unsigned s_plugCount = 0;
 
@@ -77,7 +77,7 @@ void Apply(Controller& c, bool messages, bool leaving = false)
 {
     for (int i = 0; i < kSlots; ++i) {
         const Slot slot = Slot(i);
-        const bool want = !leaving && s_focused && c.seat >= 0 && Wanted(c, slot);
+        const bool want = !leaving && c.seat >= 0 && Wanted(c, slot);
         if (want == c.held[slot])
             continue;
         // A seat is left only after its keys are released, so a held key always has its seat.
@@ -108,16 +108,10 @@ void LeaveSeat(Controller& c)
     c.seat = -1;
 }
 
-bool Autopilot(int seat)
+void Report(int seat, bool taken)
 {
-    const ControllerSeat& entry = s_seats[std::size_t(seat)];
-    return s_game && entry.autopilot && entry.autopilot(*s_game);
-}
-
-void SwitchAutopilotTo(int seat, bool on)
-{
-    if (s_game && Autopilot(seat) != on)
-        SendKey(s_seats[std::size_t(seat)].back, false);
+    if (s_owner)
+        s_owner->SendMessage(WM_CONTROLLERSEAT, WPARAM(seat), taken ? 1 : 0);
 }
 
 bool SeatTaken(int seat)
@@ -132,8 +126,7 @@ bool SeatTaken(int seat)
 void TakeSeat(Controller& c, int seat)
 {
     c.seat = seat;
-    c.autopilotBefore = Autopilot(seat);
-    SwitchAutopilotTo(seat, false);
+    Report(seat, true);
     // A waiting controller may already be pushing something.
     Apply(c, true);
 }
@@ -175,7 +168,7 @@ Controller* Find(int id)
 
 }  // namespace
 
-void SetControllerSeats(std::span<const ControllerSeat> seats, CWnd* game)
+void SetControllerSeats(std::span<const ControllerSeat> seats, CWnd* game, CWnd* owner)
 {
     for (Controller& c : s_controllers) {
         if (c.plugged)
@@ -183,6 +176,7 @@ void SetControllerSeats(std::span<const ControllerSeat> seats, CWnd* game)
     }
     s_seats = game ? seats : std::span<const ControllerSeat>();
     s_game = game;
+    s_owner = owner;
     for (int seat = 0; seat < int(s_seats.size()); ++seat) {
         if (Controller* const waiting = Waiting(seat))
             TakeSeat(*waiting, seat);
@@ -233,7 +227,7 @@ void NativeControllerRemoved(int id)
     c->plugged = false;
     if (seat < 0)
         return;
-    SwitchAutopilotTo(seat, c->autopilotBefore);
+    Report(seat, false);
     if (Controller* const waiting = Waiting(seat))
         TakeSeat(*waiting, seat);
 }

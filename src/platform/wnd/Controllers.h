@@ -1,17 +1,15 @@
 #pragma once
 // Game controllers as more hands on the keyboard. The application hands over its seats, in
-// the order controllers take them, and the game window; each controller plugged in takes the
-// first free seat (or, given one, only that seat) and holds that seat's virtual keys in the
-// key table (Keyboard.h) while its stick or buttons are pushed, and sends the game window the
-// key messages a keyboard would.
-// The game reads them as it reads the keyboard, and the keyboard keeps working beside them.
+// the order controllers take them, the game window and the seats' owner; each controller
+// plugged in takes the first free seat (or, given one, only that seat) and holds that seat's
+// virtual keys in the key table (Keyboard.h) while its stick or buttons are pushed, and sends
+// the game window the key messages a keyboard would. The game reads them as it reads the
+// keyboard, and the keyboard keeps working beside them. The owner is sent WM_CONTROLLERSEAT
+// whenever a controller takes a seat or leaves it; what that means for the game is the
+// application's to decide.
 //
 // - Left stick or d-pad: up, down, left, right; the stick acts beyond a quarter of its travel.
 // - South button (A, Cross): fire. Back: the seat's back key. Start: its start key.
-// - A controller that takes a seat switches the seat's autopilot off, so the player flies at
-//   once; when it leaves the seat (unplugged), the seat's autopilot is put back as it was
-//   before. The switch is the back key's release, sent only when the seat's autopilot query
-//   says the setting is not the one wanted.
 // - Unplugging releases the controller's keys at once and frees its seat, which the controller
 //   waiting longest takes; a controller with no seat free waits and holds nothing.
 // - While the focus is not in one of our windows (NativeGameFocus) controller input is
@@ -35,15 +33,13 @@ struct ControllerSeat
     UINT left;
     UINT right;
     UINT fire;
-    UINT back;  // its release also switches the seat's autopilot
+    UINT back;
     UINT start;
-    // Whether the autopilot flies the seat in the game window now.
-    bool (*autopilot)(const CWnd& game);
 };
 
-// Every controller plugged in leaves its seat silently (no key message, no autopilot switch)
-// and takes a seat of the new table in the order they were plugged in. An empty table and a
-// null window unseat them all, for a game window that goes away.
-void SetControllerSeats(std::span<const ControllerSeat> seats, CWnd* game);
+// Every controller plugged in leaves its seat silently (no key message, no report) and takes
+// a seat of the new table in the order they were plugged in. An empty table and null windows
+// unseat them all, for a game window that goes away.
+void SetControllerSeats(std::span<const ControllerSeat> seats, CWnd* game, CWnd* owner);
 // The seat index of a controller, or -1 when it waits or is not plugged in.
 int ControllerSeatOf(int id);

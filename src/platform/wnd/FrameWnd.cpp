@@ -9,6 +9,7 @@ namespace {
 constexpr MessageEntry kEntries[] = {
     {WM_CREATE, 0, On::Create<CFrameWnd>},
     {WM_SETFOCUS, 0, On::SetFocus<CFrameWnd>},
+    {WM_DESTROY, 0, On::Destroy<CFrameWnd>},
 };
 
 // The client size a frame gets when its creation asks for the default.
@@ -86,6 +87,14 @@ int CFrameWnd::OnCreate(const CREATESTRUCT*)
 }
 
 void CFrameWnd::OnSetFocus(CWnd*) {}
+
+void CFrameWnd::OnDestroy()
+{
+    // The end of the main window is the end of the event loop.
+    const CWinApp* const app = AfxGetApp();
+    if (app && app->m_pMainWnd == this)
+        backend::QuitEventLoop(0);
+}
 
 bool CFrameWnd::OnCmdMsg(UINT id)
 {

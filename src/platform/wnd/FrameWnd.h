@@ -17,6 +17,7 @@ public:
     bool LoadFrame(UINT resourceId, DWORD style, CWnd* parent = nullptr, void* context = nullptr);
     int OnCreate(const CREATESTRUCT* cs);
     void OnSetFocus(CWnd* oldWnd);
+    void OnDestroy();
     // Stretches the child with id AFX_IDW_PANE_FIRST over the client area.
     void RecalcLayout();
 

@@ -50,6 +50,8 @@ template <class T> LRESULT Size(CCmdTarget& t, WPARAM w, LPARAM l) { static_cast
 template <class T> LRESULT EraseBkgnd(CCmdTarget& t, WPARAM w, LPARAM) { return static_cast<T&>(t).OnEraseBkgnd(reinterpret_cast<CDC*>(w)) ? 1 : 0; }
 template <class T> LRESULT Create(CCmdTarget& t, WPARAM, LPARAM l) { return static_cast<T&>(t).OnCreate(reinterpret_cast<const CREATESTRUCT*>(l)); }
 template <class T> LRESULT SetFocus(CCmdTarget& t, WPARAM w, LPARAM) { static_cast<T&>(t).OnSetFocus(reinterpret_cast<CWnd*>(w)); return 0; }
+template <class T> LRESULT Destroy(CCmdTarget& t, WPARAM, LPARAM) { static_cast<T&>(t).OnDestroy(); return 0; }
+template <class T> LRESULT ControllerSeat(CCmdTarget& t, WPARAM w, LPARAM l) { static_cast<T&>(t).OnControllerSeat(int(w), l != 0); return 0; }
 template <class T, void (T::*F)()> LRESULT Command(CCmdTarget& t, WPARAM, LPARAM) { (static_cast<T&>(t).*F)(); return 0; }
 // The entry hands the message straight to default processing.
 LRESULT Default(CCmdTarget& t, WPARAM w, LPARAM l);

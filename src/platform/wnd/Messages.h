@@ -23,6 +23,9 @@ enum : UINT {
     WM_CHAR = 0x0102,
     WM_COMMAND = 0x0111,
     WM_TIMER = 0x0113,
+    // The layer's own, in the application's range: a controller took seat wParam (lParam 1)
+    // or left it (lParam 0); see Controllers.h.
+    WM_CONTROLLERSEAT = 0x8001,
 };
 
 // Key messages carry the virtual key in wParam and, in lParam, the repeat count in

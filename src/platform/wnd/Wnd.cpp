@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "platform/wnd/Backend.h"
-#include "platform/wnd/WinApp.h"
 
 const MessageMap CWnd::s_messageMap{nullptr, {}};
 
@@ -89,10 +88,6 @@ bool CWnd::DestroyWindow()
             m_firstChild->Unlink();
     Unlink();
     backend::DestroyNativeWindow(std::exchange(m_native, nullptr));
-    // The end of the main window is the end of the event loop.
-    const CWinApp* const app = AfxGetApp();
-    if (app && app->m_pMainWnd == this)
-        backend::QuitEventLoop(0);
     return true;
 }
 

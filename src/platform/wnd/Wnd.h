@@ -43,7 +43,6 @@ public:
     CWnd* SetFocus();
     bool ShowWindow(int command);
     void UpdateWindow();
-    UINT GetDlgCtrlID() const { return m_id; }
 
     // Detached mode: what a test sets and what a native window would have been asked.
     void SetDetachedClientSize(int width, int height) { m_detachedClient = CRect(0, 0, width, height); }

@@ -1,4 +1,4 @@
-// Measures the browser edition in headless chromium: node measure.mjs PAGE_DIR [SECONDS].
+// Measures the browser edition in headless chromium: node web-measure.mjs PAGE_DIR [SECONDS].
 // What the page loads (bytes, and after gzip), start to first frame (navigation start to the
 // first frame on the canvas, five loads), and at 1000 x 700 and 1920 x 1080 the CPU time of all
 // the browser's processes while the game plays, beside a floor in the same run: a page that
@@ -8,7 +8,7 @@
 import { readdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
-import { servePage, launchBrowser, openGame, waitFor } from './lib.mjs';
+import { servePage, launchBrowser, openGame, waitFor } from '../tests/web/lib.mjs';
 
 const [pageDir, secondsArg] = process.argv.slice(2);
 const seconds = +(secondsArg || 20);
