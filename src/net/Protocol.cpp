@@ -130,7 +130,12 @@ bool TakeFields(CTake& take, CMessage& m, std::string& error)
         m.m_seats = std::uint8_t(take(1));
         m.m_held = std::uint8_t(take(1));
         m.m_tick = std::uint32_t(take(4));
-        m.m_host = take(1) != 0;
+        if (const auto host = take(1); host > 1) {
+            error = Say("a welcome with host flag %llu", host);
+            return false;
+        } else {
+            m.m_host = host == 1;
+        }
         break;
     case EMessage::kInput:
     case EMessage::kRelayedInput:
