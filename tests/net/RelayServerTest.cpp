@@ -30,11 +30,15 @@ public:
         });
         m_socket.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/").arg(port)));
     }
-    bool Connected() { return QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; }, kWaitMs); }
+    bool Connected()
+    {
+        return QTest::qWaitFor([this] { return m_socket.state() == QAbstractSocket::ConnectedState; }, kWaitMs);
+    }
     void Send(const CMessage& message)
     {
         std::uint8_t bytes[kMaxMessage];
-        m_socket.sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(bytes), qsizetype(Encode(message, bytes, sizeof bytes))));
+        const auto size = qsizetype(Encode(message, bytes, sizeof bytes));
+        m_socket.sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(bytes), size));
     }
     // Waits for the next message of the type; null when none comes.
     const CMessage* Await(EMessage type)

@@ -27,7 +27,10 @@ bool CRelayServer::Listen(const QHostAddress& address, quint16 port, QString& er
 {
     if (m_server.listen(address, port))
         return true;
-    error = QStringLiteral("cannot listen on %1 port %2: %3").arg(address.toString()).arg(port).arg(m_server.errorString());
+    error = QStringLiteral("cannot listen on %1 port %2: %3")
+                .arg(address.toString())
+                .arg(port)
+                .arg(m_server.errorString());
     return false;
 }
 
@@ -38,12 +41,14 @@ void CRelayServer::Accept()
         m_sockets[connection] = socket;
         socket->setMaxAllowedIncomingMessageSize(net::kMaxMessage);
         socket->setMaxAllowedIncomingFrameSize(net::kMaxMessage);
-        QObject::connect(socket, &QWebSocket::binaryMessageReceived, socket, [this, connection](const QByteArray& bytes) {
-            m_relay.Receive(connection, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
-                            Now());
+        QObject::connect(socket, &QWebSocket::binaryMessageReceived, socket,
+                         [this, connection](const QByteArray& bytes) {
+                             const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+                             m_relay.Receive(connection, std::span(data, std::size_t(bytes.size())), Now());
+                         });
+        QObject::connect(socket, &QWebSocket::textMessageReceived, socket, [this, connection] {
+            m_relay.Refuse(connection, "a text message; sessions speak binary");
         });
-        QObject::connect(socket, &QWebSocket::textMessageReceived, socket,
-                         [this, connection] { m_relay.Refuse(connection, "a text message; the session speaks binary"); });
         QObject::connect(socket, &QWebSocket::disconnected, socket, [this, connection, socket] {
             socket->disconnect();
             m_sockets.erase(connection);
@@ -58,7 +63,8 @@ void CRelayServer::Send(int connection, std::span<const std::uint8_t> bytes)
 {
     const auto found = m_sockets.find(connection);
     if (found != m_sockets.end())
-        found->second->sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+        found->second->sendBinaryMessage(
+            QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
 }
 
 void CRelayServer::Close(int connection, const std::string& why)
@@ -69,5 +75,6 @@ void CRelayServer::Close(int connection, const std::string& why)
     if (!why.empty())
         std::fprintf(stderr, "%s: closing the connection from %s: %s\n", m_name,
                      found->second->peerAddress().toString().toUtf8().constData(), why.c_str());
-    found->second->close(why.empty() ? QWebSocketProtocol::CloseCodeNormal : QWebSocketProtocol::CloseCodePolicyViolated);
+    found->second->close(why.empty() ? QWebSocketProtocol::CloseCodeNormal
+                                     : QWebSocketProtocol::CloseCodePolicyViolated);
 }
