@@ -44,6 +44,7 @@ void CRollbackSession::Begin(const CArena& start, std::uint32_t tick, std::uint8
     m_waiting = false;
     m_deepestRollback = 0;
     m_rollbacks = 0;
+    m_hashesMatched = 0;
     m_desyncs = 0;
     UpdateConfirmed();
 }
@@ -209,8 +210,12 @@ bool CRollbackSession::CheckHash(std::uint32_t tick, std::uint64_t hash)
 
 bool CRollbackSession::Compare(const CHash& mine, const CHash& theirs)
 {
-    if (mine.m_tick != theirs.m_tick || theirs.m_tick == 0 || mine.m_hash == theirs.m_hash)
+    if (mine.m_tick != theirs.m_tick || theirs.m_tick == 0)
         return true;
+    if (mine.m_hash == theirs.m_hash) {
+        m_hashesMatched += 1;
+        return true;
+    }
     if (m_desyncs++ == 0)
         m_firstDesyncTick = mine.m_tick;
     return false;

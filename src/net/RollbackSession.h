@@ -37,6 +37,7 @@ public:
 
     int m_deepestRollback = 0;
     long m_rollbacks = 0;
+    long m_hashesMatched = 0;
     long m_desyncs = 0;
     std::uint32_t m_firstDesyncTick = 0;
 

@@ -1,15 +1,12 @@
-// The session's messages: exact sizes, every field back as sent, and a clear refusal of
+// The session's messages: exact bytes, every field back as sent, and a clear refusal of
 // whatever no peer or relay sends. The arena's snapshot comes back whole or not at all.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstring>
 #include <vector>
 
 #include "arena/Arena.h"
 #include "net/ArenaSnapshot.h"
 #include "net/Protocol.h"
-#include "support/TestSupport.h"
 
 using namespace net;
 
@@ -22,7 +19,7 @@ std::vector<std::uint8_t> Bytes(const CMessage& message)
     return out;
 }
 
-std::string Refusal(std::vector<std::uint8_t> bytes)
+std::string Refusal(const std::vector<std::uint8_t>& bytes)
 {
     CMessage message;
     std::string error;
@@ -31,22 +28,18 @@ std::string Refusal(std::vector<std::uint8_t> bytes)
 
 }  // namespace
 
-TEST(Protocol, EachMessageComesBackAsSentAtItsExactSize)
+TEST(Protocol, MessagesComeBackAsSentAtTheirExactBytes)
 {
     CMessage input;
     input.m_type = EMessage::kRelayedInput;
     input.m_batch = CInputBatch{3, 96, 100, 4, {1, 0x3F, 0x5F, 0x9F}, 0xBEEF};
-    const auto bytes = Bytes(input);
-    ASSERT_EQ(bytes.size(), 17u);
+    EXPECT_EQ(Bytes(input), (std::vector<std::uint8_t>{4, 3, 96, 0, 0, 0, 100, 0, 0, 0, 4, 1, 0x3F, 0x5F, 0x9F,
+                                                       0xEF, 0xBE}));
     CMessage back;
     std::string error;
-    ASSERT_TRUE(Decode(bytes, back, error)) << error;
-    EXPECT_EQ(back.m_batch.m_seat, 3);
-    EXPECT_EQ(back.m_batch.m_confirmed, 96u);
+    ASSERT_TRUE(Decode(Bytes(input), back, error)) << error;
     EXPECT_EQ(back.m_batch.FirstTick(), 97u);
-    EXPECT_EQ(std::vector<int>(back.m_batch.m_inputs, back.m_batch.m_inputs + 4),
-              (std::vector<int>{1, 0x3F, 0x5F, 0x9F}));
-    EXPECT_EQ(back.m_batch.m_stamp, 0xBEEF);
+    EXPECT_EQ(Bytes(back), Bytes(input));
 
     CMessage join;
     join.m_type = EMessage::kJoin;
@@ -54,28 +47,17 @@ TEST(Protocol, EachMessageComesBackAsSentAtItsExactSize)
     join.m_seatsWanted = 2;
     EXPECT_EQ(Bytes(join), (std::vector<std::uint8_t>{1, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 3, 0, 2}));
 
-    CMessage hash;
-    hash.m_type = EMessage::kHashReport;
-    hash.m_seats = 1;
-    hash.m_tick = 4800;
-    hash.m_hash = 0x0123456789ABCDEFull;
-    ASSERT_EQ(Bytes(hash).size(), 14u);
-    ASSERT_TRUE(Decode(Bytes(hash), back, error));
-    EXPECT_EQ(back.m_tick, 4800u);
-    EXPECT_EQ(back.m_hash, 0x0123456789ABCDEFull);
-
     CMessage failure;
     failure.m_type = EMessage::kError;
     failure.m_error = EError::kTooFast;
-    failure.m_text = "too many messages";
+    failure.m_text = "too many";
     ASSERT_TRUE(Decode(Bytes(failure), back, error));
-    EXPECT_EQ(back.m_error, EError::kTooFast);
-    EXPECT_EQ(back.m_text, "too many messages");
+    EXPECT_EQ(back.m_text, "too many");
 }
 
 TEST(Protocol, RefusesWhatNoPeerSendsWithTheReason)
 {
-    std::vector<std::uint8_t> input = {3, 0, 0, 0, 0, 0, 10, 0, 0, 0, 2, 0x1F, 0x9F};  // seat 1, ticks 9 and 10
+    const std::vector<std::uint8_t> input = {3, 0, 0, 0, 0, 0, 10, 0, 0, 0, 2, 0x1F, 0x9F};  // ticks 9 and 10
     ASSERT_EQ(Refusal(input), "accepted");
     const auto with = [&](std::size_t at, std::uint8_t value) {
         auto bytes = input;
@@ -83,32 +65,22 @@ TEST(Protocol, RefusesWhatNoPeerSendsWithTheReason)
         return Refusal(bytes);
     };
     EXPECT_EQ(Refusal({}), "a message of 0 bytes (1 to 16392)");
-    EXPECT_EQ(with(0, 0), "a message of unknown type 0");
     EXPECT_EQ(with(0, 10), "a message of unknown type 10");
     EXPECT_EQ(with(1, 4), "input for seat 4");
     EXPECT_EQ(with(12, 0xBF), "an input with command 5");
     EXPECT_EQ(with(9, 0x80), "input for ticks out of range (up to tick 2147483658, confirmed 0)");
     EXPECT_EQ(with(6, 1), "input for ticks out of range (up to tick 1, confirmed 0)");
-    auto longer = input;
-    longer.push_back(0);
-    EXPECT_EQ(Refusal(longer), "a message of type 3 and 14 bytes");
-    auto nine = std::vector<std::uint8_t>(input.begin(), input.begin() + 10);
-    nine.insert(nine.end(), {9, 0, 0, 0, 0, 0, 0, 0, 0, 0});
-    EXPECT_EQ(Refusal(nine), "an input batch of 9 ticks (1 to 8)");
+    EXPECT_EQ(with(10, 3), "a message of type 3 and 13 bytes");
     EXPECT_EQ(Refusal({1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}), "protocol version 2; this game speaks version 1");
     EXPECT_EQ(Refusal({1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}), "a join that wants 5 seats (1 to 4)");
     EXPECT_EQ(Refusal({1, 1, 0, 0, 0, 0, 0, 0, 0, 4, 0, 1}), "tick 0 or room 1125899906842624 out of range");
     EXPECT_EQ(Refusal({7, 0x10, 0, 0, 0, 0}), "seats 0 and 16, beyond the four");
     EXPECT_EQ(Refusal({9, 1, 'o', 'k', 0x07}), "an error text that does not print");
     EXPECT_EQ(Refusal({9, 8, 'o', 'k'}), "an error of unknown code 8");
-    std::vector<std::uint8_t> tooLong(2 + kMaxErrorText + 1, 'x');
-    tooLong[0] = 9, tooLong[1] = 1;
-    EXPECT_EQ(Refusal(tooLong), "an error text of 201 bytes (at most 200)");
 }
 
 TEST(Protocol, RoomCodesAreTenLettersOfFiftyBits)
 {
-    EXPECT_EQ(RoomCode(0), "0000000000");
     EXPECT_EQ(RoomCode(kRoomLimit - 1), "ZZZZZZZZZZ");
     EXPECT_EQ(RoomCode(0x2AA), "00000000NA");
     EXPECT_EQ(ParseRoomCode("00000000na"), 0x2AAu);
@@ -116,60 +88,44 @@ TEST(Protocol, RoomCodesAreTenLettersOfFiftyBits)
     EXPECT_EQ(ParseRoomCode("00000000NI"), 0u);  // no I in the alphabet
 }
 
-class Snapshot : public testsupport::PinnedRandomTest
+TEST(Protocol, TheSnapshotBringsBackTheWholeGameOrNothing)
 {
-protected:
-    Snapshot()
-    {
-        m_game.BeginSession(99u, 1'700'000'000);
-        m_game.m_size = CSize{640, 480};
-        for (int t = 0; t < 3000; ++t) {
-            CTickInput input;
-            input.m_seats[t / 100 % 4] = std::uint8_t(t % 32);
-            m_game.Step(input);
-        }
-        m_bytes.resize(kMaxSnapshotBytes);
-        m_bytes.resize(WriteSnapshot(m_game, m_bytes.data(), m_bytes.size()));
+    CArena game;
+    game.BeginSession(99u, 1'700'000'000);
+    game.m_size = CSize{640, 480};
+    for (int t = 0; t < 3000; ++t) {
+        CTickInput input;
+        input.m_seats[t / 100 % 4] = std::uint8_t(t % 32);
+        game.Step(input);
     }
-    std::string Refusal(std::size_t word, std::uint64_t value)
-    {
-        auto bytes = m_bytes;
-        for (int i = 0; i < 8; ++i)
-            bytes[2 + 8 * word + i] = std::uint8_t(value >> (8 * i));
-        CArena other = m_game;
-        std::string error;
-        if (ReadSnapshot(bytes, other, error))
-            return "accepted";
-        return other == m_game ? error : "changed the arena";
-    }
-
-    CArena m_game;
-    std::vector<std::uint8_t> m_bytes;
-};
-
-TEST_F(Snapshot, BringsBackTheWholeGameOrNothing)
-{
-    ASSERT_GT(m_bytes.size(), 0u);
+    std::vector<std::uint8_t> bytes(kMaxSnapshotBytes);
+    bytes.resize(WriteSnapshot(game, bytes.data(), bytes.size()));
     CArena other;
     other.BeginSession(5u, 0);
     std::string error;
-    ASSERT_TRUE(ReadSnapshot(m_bytes, other, error)) << error;
-    EXPECT_TRUE(other == m_game);
-    EXPECT_EQ(other.Hash(), m_game.Hash());
-    EXPECT_EQ(g_randomGenerator.m_state, m_game.m_random.m_state);
+    ASSERT_TRUE(ReadSnapshot(bytes, other, error)) << error;
+    EXPECT_TRUE(other == game);
+    EXPECT_EQ(g_randomGenerator.m_state, game.m_random.m_state);
 
-    EXPECT_EQ(Refusal(0, std::uint64_t(7) << 32), "the snapshot holds a ship count out of 2 to 6");
-    EXPECT_EQ(Refusal(0, std::uint64_t(3) << 32 | 2), "the snapshot holds a flag that is neither set nor clear");
-    EXPECT_EQ(Refusal(4, 0x20), "the snapshot holds keys no seat has");
-    EXPECT_EQ(Refusal(5, 0x7FF8000000000000ull), "the snapshot holds a coordinate that is not a number");
-    EXPECT_EQ(Refusal(5 + 7, 4), "the snapshot holds a ship out of its slot");
-    EXPECT_EQ(Refusal(5 + 10, 5), "the snapshot holds a weapon that does not exist");
-    auto shorter = m_bytes;
-    shorter.pop_back();
-    EXPECT_EQ(ReadSnapshot(shorter, other, error), false);
-    EXPECT_EQ(error, "the snapshot holds " + std::to_string(m_bytes.size() - 1) + " bytes, not " +
-                         std::to_string(m_bytes.size()));
-    shorter[0] = 2;
-    EXPECT_FALSE(ReadSnapshot(shorter, other, error));
+    const auto refusal = [&](std::size_t word, std::uint64_t value) {
+        auto spoilt = bytes;
+        for (int i = 0; i < 8; ++i)
+            spoilt[2 + 8 * word + i] = std::uint8_t(value >> (8 * i));
+        CArena read = game;
+        const bool accepted = ReadSnapshot(spoilt, read, error);
+        return accepted ? "accepted" : read == game ? error : "changed the arena";
+    };
+    EXPECT_EQ(refusal(0, std::uint64_t(7) << 32), "the snapshot holds a ship count out of 2 to 6");
+    EXPECT_EQ(refusal(0, std::uint64_t(3) << 32 | 2), "the snapshot holds a flag that is neither set nor clear");
+    EXPECT_EQ(refusal(4, 0x20), "the snapshot holds keys no seat has");
+    EXPECT_EQ(refusal(5, 0x7FF8000000000000ull), "the snapshot holds a coordinate that is not a number");
+    EXPECT_EQ(refusal(5 + 7, 4), "the snapshot holds a ship out of its slot");
+    EXPECT_EQ(refusal(5 + 10, 5), "the snapshot holds a weapon that does not exist");
+    bytes.pop_back();
+    EXPECT_FALSE(ReadSnapshot(bytes, other, error));
+    EXPECT_EQ(error, "the snapshot holds " + std::to_string(bytes.size()) + " bytes, not " +
+                         std::to_string(bytes.size() + 1));
+    bytes[0] = 2;
+    EXPECT_FALSE(ReadSnapshot(bytes, other, error));
     EXPECT_EQ(error, "the snapshot is not of this game's format");
 }
