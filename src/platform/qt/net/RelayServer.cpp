@@ -59,18 +59,25 @@ void CRelayServer::Accept()
     }
 }
 
+// A peer that does not read what it is sent would have the relay hold ever more for it.
 void CRelayServer::Send(int connection, std::span<const std::uint8_t> bytes)
 {
     const auto found = m_sockets.find(connection);
-    if (found != m_sockets.end())
-        found->second->sendBinaryMessage(
-            QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    if (found == m_sockets.end() || found->second->state() != QAbstractSocket::ConnectedState)
+        return;
+    found->second->sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    if (found->second->bytesToWrite() > kMaxBacklog) {
+        // Later: the relay may be walking the room that this connection leaves.
+        QTimer::singleShot(0, found->second, [this, connection] {
+            m_relay.Refuse(connection, "more than 1 MB sent and not yet read");
+        });
+    }
 }
 
 void CRelayServer::Close(int connection, const std::string& why)
 {
     const auto found = m_sockets.find(connection);
-    if (found == m_sockets.end())
+    if (found == m_sockets.end() || found->second->state() != QAbstractSocket::ConnectedState)
         return;
     if (!why.empty())
         std::fprintf(stderr, "%s: closing the connection from %s: %s\n", m_name,

@@ -14,6 +14,8 @@
 class CRelayServer : public CRelaySink
 {
 public:
+    static constexpr qint64 kMaxBacklog = 1 << 20;
+
     // name begins each line on standard error.
     explicit CRelayServer(const char* name);
     ~CRelayServer();
