@@ -88,6 +88,10 @@ bool TakeBatch(CTake& take, CInputBatch& batch, bool stamped, std::string& error
     batch.m_confirmed = std::uint32_t(take(4));
     batch.m_lastTick = std::uint32_t(take(4));
     batch.m_count = std::uint8_t(take(1));
+    if (batch.m_seat >= kSeats) {
+        error = Say("input for seat %llu", batch.m_seat);
+        return false;
+    }
     if (batch.m_count == 0 || batch.m_count > kMaxBatch) {
         error = Say("an input batch of %llu ticks (1 to %llu)", batch.m_count, kMaxBatch);
         return false;
@@ -109,38 +113,65 @@ bool TakeBatch(CTake& take, CInputBatch& batch, bool stamped, std::string& error
     return true;
 }
 
+bool TakeJoin(CTake& take, CMessage& m, std::string& error)
+{
+    m.m_version = std::uint16_t(take(2));
+    m.m_room = take(8);
+    m.m_seatsWanted = std::uint8_t(take(1));
+    if (m.m_version != kProtocolVersion) {
+        error = Say("protocol version %llu; this game speaks version %llu", m.m_version, kProtocolVersion);
+        return false;
+    }
+    if (m.m_seatsWanted < 1 || m.m_seatsWanted > kSeats) {
+        error = Say("a join that wants %llu seats (1 to %llu)", m.m_seatsWanted, kSeats);
+        return false;
+    }
+    return true;
+}
+
+bool TakeError(CTake& take, CMessage& m, std::string& error)
+{
+    m.m_error = EError(take(1));
+    if (m.m_error < EError::kBadMessage || m.m_error > EError::kDesync) {
+        error = Say("an error of unknown code %llu", std::uint8_t(m.m_error));
+        return false;
+    }
+    const auto text = take.Rest();
+    if (text.size() > kMaxErrorText) {
+        error = Say("an error text of %llu bytes (at most %llu)", text.size(), kMaxErrorText);
+        return false;
+    }
+    for (const std::uint8_t c : text) {
+        if (c < 0x20 || c > 0x7E) {
+            error = "an error text that does not print";
+            return false;
+        }
+    }
+    m.m_text.assign(text.begin(), text.end());
+    return true;
+}
+
 bool TakeFields(CTake& take, CMessage& m, std::string& error)
 {
     switch (m.m_type) {
     case EMessage::kJoin:
-        m.m_version = std::uint16_t(take(2));
-        m.m_room = take(8);
-        m.m_seatsWanted = std::uint8_t(take(1));
-        if (m.m_version != kProtocolVersion) {
-            error = Say("protocol version %llu; this game speaks version %llu", m.m_version, kProtocolVersion);
-            return false;
-        }
-        if (m.m_seatsWanted < 1 || m.m_seatsWanted > kSeats) {
-            error = Say("a join that wants %llu seats (1 to %llu)", m.m_seatsWanted, kSeats);
-            return false;
-        }
-        break;
-    case EMessage::kWelcome:
+        return TakeJoin(take, m, error);
+    case EMessage::kWelcome: {
         m.m_room = take(8);
         m.m_seats = std::uint8_t(take(1));
         m.m_held = std::uint8_t(take(1));
         m.m_tick = std::uint32_t(take(4));
-        if (const auto host = take(1); host > 1) {
+        const auto host = take(1);
+        m.m_host = host == 1;
+        if (host > 1) {
             error = Say("a welcome with host flag %llu", host);
             return false;
-        } else {
-            m.m_host = host == 1;
         }
         break;
+    }
     case EMessage::kInput:
     case EMessage::kRelayedInput:
-        return TakeBatch(take, m.m_batch, m.m_type == EMessage::kRelayedInput, error) &&
-               (m.m_batch.m_seat < kSeats || (error = Say("input for seat %llu", m.m_batch.m_seat), false));
+        return TakeBatch(take, m.m_batch, m.m_type == EMessage::kRelayedInput, error);
     case EMessage::kHashReport:
         m.m_seats = std::uint8_t(take(1));
         m.m_tick = std::uint32_t(take(4));
@@ -160,26 +191,8 @@ bool TakeFields(CTake& take, CMessage& m, std::string& error)
         break;
     case EMessage::kLeave:
         break;
-    case EMessage::kError: {
-        m.m_error = EError(take(1));
-        if (m.m_error < EError::kBadMessage || m.m_error > EError::kDesync) {
-            error = Say("an error of unknown code %llu", std::uint8_t(m.m_error));
-            return false;
-        }
-        const auto text = take.Rest();
-        if (text.size() > kMaxErrorText) {
-            error = Say("an error text of %llu bytes (at most %llu)", text.size(), kMaxErrorText);
-            return false;
-        }
-        for (const std::uint8_t c : text) {
-            if (c < 0x20 || c > 0x7E) {
-                error = "an error text that does not print";
-                return false;
-            }
-        }
-        m.m_text.assign(text.begin(), text.end());
-        break;
-    }
+    case EMessage::kError:
+        return TakeError(take, m, error);
     }
     return true;
 }
