@@ -19,7 +19,7 @@ if [[ -n "$install" ]]; then
     # file and dpkg-dev: cpack reads the program's libraries with them for the dependencies.
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get update
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-        build-essential cmake qt6-base-dev libsdl2-dev libxcb1-dev file dpkg-dev
+        build-essential cmake qt6-base-dev qt6-websockets-dev libsdl2-dev libxcb1-dev file dpkg-dev
 fi
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXLOR_TESTS=OFF -DVEXLOR_BENCH=OFF

@@ -2,31 +2,29 @@
 // padding are never read: a ship's weapon counts by its index among the five. What only
 // drawing reads (a ship's colour and pen, and the hit flag that the next frame's spark
 // clears) stays out, so a state drawn and a state never drawn compare equal.
+#include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "arena/Arena.h"
+#include "arena/ArenaWalk.h"
 #include "armament/Weapon.h"
 
 namespace {
 
-std::uint64_t WeaponIndex(const CWeapon* weapon)
+CWeapon* const kWeapons[] = {&g_singleShotWeapon, &g_spreadWeapon, &g_ringWeapon, &g_stackedShotWeapon,
+                             &g_starBurstWeapon};
+
+}  // namespace
+
+namespace arenawalk {
+
+std::int64_t WeaponIndex(const CWeapon* weapon)
 {
-    const CWeapon* const weapons[] = {&g_singleShotWeapon, &g_spreadWeapon, &g_ringWeapon, &g_stackedShotWeapon,
-                                      &g_starBurstWeapon};
-    for (std::uint64_t i = 0; i < std::size(weapons); ++i) {
-        if (weapons[i] == weapon)
-            return i;
-    }
-    return std::size(weapons);
+    return std::find(std::begin(kWeapons), std::end(kWeapons), weapon) - std::begin(kWeapons);
 }
 
-std::uint64_t Pack(std::int64_t high, std::int64_t low)
-{
-    return std::uint64_t(std::uint32_t(high)) << 32 | std::uint32_t(low);
-}
+CWeapon* WeaponAt(std::uint64_t index) { return index < std::size(kWeapons) ? kWeapons[index] : nullptr; }
 
-// The double's bits (the browser build's library has no std::bit_cast).
 std::uint64_t Bits(double value)
 {
     std::uint64_t bits;
@@ -34,61 +32,16 @@ std::uint64_t Bits(double value)
     return bits;
 }
 
-template <class Sink>
-void WalkBody(const CBody& body, Sink& sink)
+double FromBits(std::uint64_t bits)
 {
-    for (const CVector2* v : {&body.m_velocity, &body.m_heading, &body.m_position}) {
-        sink(Bits(v->m_x));
-        sink(Bits(v->m_y));
-    }
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
-template <class Sink>
-void WalkBullets(const CBullet* bullets, int count, Sink& sink)
-{
-    for (int i = 0; i < count; ++i) {
-        WalkBody(bullets[i], sink);
-        sink(Pack(bullets[i].m_life, bullets[i].m_active));
-    }
-}
+}  // namespace arenawalk
 
-template <class Sink>
-void WalkShip(const CShip& ship, Sink& sink)
-{
-    WalkBody(ship, sink);
-    sink(Pack(ship.m_boostTimer, ship.m_invulnerableTimer));
-    sink(Pack(ship.m_hitPoints, ship.m_index));
-    sink(Pack(ship.m_score, ship.m_deaths));
-    sink(Pack(ship.m_cooldown, ship.m_target));
-    sink(Pack(ship.m_autopilot, std::int64_t(WeaponIndex(ship.m_weapon))));
-    WalkBullets(ship.m_bullets, CShip::kBulletCount, sink);
-}
-
-template <class Sink>
-void WalkArena(const CArena& arena, Sink& sink)
-{
-    sink(Pack(arena.m_shipCount, arena.m_paused));
-    sink(Pack(arena.m_size.cx, arena.m_size.cy));
-    sink(Pack(arena.m_random.m_state, arena.m_clock.m_counted));
-    sink(Pack(arena.m_clock.m_startSecond, arena.m_clock.m_tick));
-    sink(Pack(arena.m_keys[0] | arena.m_keys[1] << 8, arena.m_keys[2] | arena.m_keys[3] << 8));
-    for (const CShip& ship : arena.m_ships)
-        WalkShip(ship, sink);
-    for (const CExplosion& explosion : arena.m_explosions) {
-        WalkBody(explosion, sink);
-        sink(Pack(explosion.m_ticksLeft, explosion.m_active));
-        WalkBullets(explosion.m_particles, CExplosion::kParticleCount, sink);
-    }
-    const CSentry& sentry = arena.m_sentry;
-    WalkBody(sentry, sink);
-    sink(Pack(sentry.m_hitPoints, sentry.m_score));
-    sink(Pack(sentry.m_deaths, sentry.m_autopilot));
-    WalkBullets(sentry.m_bullets, CSentry::kBulletCount, sink);
-    for (const CPowerUp& powerUp : arena.m_powerUps) {
-        WalkBody(powerUp, sink);
-        sink(Pack(powerUp.m_life, powerUp.m_kind << 1 | powerUp.m_active));
-    }
-}
+namespace {
 
 // Four independent lanes of multiply and xor-shift, so that the words do not wait on one
 // another, folded together at the end.
@@ -137,7 +90,8 @@ void CArena::Restore(const CArena& saved)
 std::uint64_t CArena::Hash() const
 {
     CHashSink sink;
-    WalkArena(*this, sink);
+    arenawalk::CWords words(sink);
+    arenawalk::Walk(*this, words);
     return sink.Result();
 }
 
@@ -145,7 +99,9 @@ bool CArena::operator==(const CArena& other) const
 {
     CWordSink mine;
     CWordSink theirs;
-    WalkArena(*this, mine);
-    WalkArena(other, theirs);
+    arenawalk::CWords mineWords(mine);
+    arenawalk::CWords theirWords(theirs);
+    arenawalk::Walk(*this, mineWords);
+    arenawalk::Walk(other, theirWords);
     return std::equal(mine.m_words.begin(), mine.m_words.begin() + mine.m_count, theirs.m_words.begin());
 }

@@ -1,0 +1,92 @@
+#pragma once
+// CRelay: the rooms of online sessions, with no sockets. It orders nothing and simulates
+// nothing: it gives seats, forwards each member's inputs and hash reports to the others of
+// its room with a stamp of its own clock, hands the host's snapshot to those who joined
+// since, and tells everyone when seats change. Each connection is checked: its messages
+// decode, its seats are its own, it sends no faster than a game does and is never silent
+// for long. A fault closes that connection alone, with an error that says why.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+
+#include "net/Protocol.h"
+
+// Where the relay's messages go: the transport.
+class CRelaySink
+{
+public:
+    virtual void Send(int connection, std::span<const std::uint8_t> bytes) = 0;
+    // Ends a connection after its last message: for a fault, why (empty after a leave).
+    virtual void Close(int connection, const std::string& why) = 0;
+
+protected:
+    ~CRelaySink() = default;
+};
+
+class CRelay
+{
+public:
+    // A connection that sends nothing this long (a game sends every tick) is closed.
+    static constexpr std::int64_t kSilenceMs = 10'000;
+    // Messages a second, and the burst a connection may save up.
+    static constexpr double kMessagesPerSecond = 250;
+    static constexpr double kBurst = 500;
+    // Joins from one address within a window: enough for friends, too few to guess codes.
+    static constexpr int kJoinsPerWindow = 10;
+    static constexpr std::int64_t kJoinWindowMs = 10'000;
+
+    CRelay(CRelaySink& sink, std::function<std::uint64_t()> secureRandom);
+
+    void Open(int connection, const std::string& address, std::int64_t nowMs);
+    void Receive(int connection, std::span<const std::uint8_t> bytes, std::int64_t nowMs);
+    // The transport's connection has gone (closed by the peer or by Close).
+    void Closed(int connection);
+    // Closes the connections that have been silent too long.
+    void Poll(std::int64_t nowMs);
+    // Closes a connection for a fault the transport found, with an error that says why.
+    void Refuse(int connection, const std::string& why) { Fail(connection, net::EError::kBadMessage, why); }
+
+    std::size_t RoomCount() const { return m_rooms.size(); }
+
+private:
+    struct CConnection
+    {
+        std::string m_address;
+        std::uint64_t m_room = 0;
+        std::uint8_t m_seats = 0;
+        bool m_awaitingSnapshot = false;
+        std::int64_t m_lastHeard = 0;
+        double m_tokens = kBurst;
+    };
+    struct CRoom
+    {
+        std::uint8_t m_held = 0;
+        // Each member holds a seat at least: at most four, in the order they joined.
+        int m_members[net::kSeats] = {-1, -1, -1, -1};
+        int m_host = -1;
+        std::uint32_t m_tick = 0;
+        std::int64_t m_openedMs = 0;
+    };
+    struct CJoins
+    {
+        std::int64_t m_windowStart = 0;
+        int m_count = 0;
+    };
+
+    void Handle(int connection, CConnection& c, const net::CMessage& message, std::int64_t nowMs);
+    void Join(int connection, CConnection& c, const net::CMessage& message, std::int64_t nowMs);
+    void Forward(int connection, const CConnection& c, net::CMessage& message, std::int64_t nowMs);
+    void Leave(int connection);
+    void Fail(int connection, net::EError code, const std::string& why);
+    void SendTo(int connection, const net::CMessage& message);
+    void SendSeats(std::uint64_t room, int except);
+
+    CRelaySink& m_sink;
+    std::function<std::uint64_t()> m_secureRandom;
+    std::map<int, CConnection> m_connections;
+    std::map<std::uint64_t, CRoom> m_rooms;
+    std::map<std::string, CJoins> m_joins;
+    std::uint8_t m_buffer[net::kMaxMessage] = {};
+};
