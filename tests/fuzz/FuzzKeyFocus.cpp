@@ -71,12 +71,6 @@ struct Model
     std::array<bool, 256> down{};
     std::array<UINT, kKeyCount> pressedBy{};
     std::array<bool, kKeyCount> physical{};
-
-    void LoseKeyboard()
-    {
-        down.fill(false);
-        pressedBy.fill(0);
-    }
 };
 
 struct Session
@@ -209,8 +203,10 @@ void FocusForeign(Session& session)
     const bool wasOurs = OursHasTheKeyboard(session);
     Activate(session.foreign);
     // Behind a modal dialog the window may not be activated; then the keyboard stays ours.
-    if (wasOurs && QGuiApplication::focusWindow() == session.foreign)
-        session.model.LoseKeyboard();
+    if (wasOurs && QGuiApplication::focusWindow() == session.foreign) {
+        session.model.down.fill(false);
+        session.model.pressedBy.fill(0);
+    }
 }
 
 void RunSteps(Session& session);
