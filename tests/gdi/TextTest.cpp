@@ -21,7 +21,7 @@ Map Draw(std::string_view text)
     Canvas canvas(extent.cx, extent.cy);
     canvas.dc.SetTextColor(kGreen);
     canvas.dc.SetBkColor(kRed);
-    canvas.dc.TextOut(0, 0, text);
+    EXPECT_TRUE(canvas.dc.TextOut(0, 0, text));
     Map rows(extent.cy, std::string(extent.cx, '?'));
     for (int i = 0; i < extent.cx * extent.cy; ++i) {
         const std::uint32_t pixel = canvas.bitmap.m_pixels[i];
@@ -52,6 +52,8 @@ TEST(GdiFont, EightBySixteenCellsAndEveryPrintableCharacterItsOwnGlyph)
         const Map glyph = Draw(std::string(1, c));
         ASSERT_EQ(glyph.size(), 16u) << c;
         ASSERT_EQ(glyph[0], std::string(8, '.')) << c;  // the top row is clear in every glyph
+        for (const std::string& row : glyph)
+            ASSERT_EQ(row.find('?'), std::string::npos) << c;  // ink and paper, nothing else
         EXPECT_NE(glyph, kBox) << c;
         glyphs.insert(glyph);
     }
