@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "arena/ArenaTestKit.h"
@@ -34,8 +33,7 @@ long long Differences(const CBitmap& a, const CBitmap& b)
 struct Screen
 {
     std::vector<std::uint32_t> pixels;
-    int width = -1;
-    int height = -1;
+    int width = -1, height = -1;
 
     void Put(const CBitmap& bitmap)
     {
@@ -82,9 +80,7 @@ TEST_F(ArenaFrameDamage, EveryTickOfABusySessionEqualsTheFrameDrawnInFull)
     constexpr int kSizes = static_cast<int>(std::size(sizes));
     Screen screen;
     long long drawnPixels = 0;
-    int sparks = 0;
-    int debris = 0;
-    int powerUps = 0;
+    int sparks = 0, debris = 0, powerUps = 0;
     for (int tick = 0; tick < kTicksPerSize * kSizes; ++tick) {
         const CSize size = sizes[tick / kTicksPerSize];
         if (tick % kTicksPerSize == 0)

@@ -49,21 +49,16 @@ public:
     int m_pauseLeft = 0;
 };
 
-struct CSyncResult
-{
-    long mismatches = 0;
-    long firstMismatch = -1;
-};
-
 // Runs the session; after each tick t from the 8th on, restores the state after tick t - 8
-// and runs ticks t - 7 .. t again, comparing each hash with the first run's.
-CSyncResult RunWithRollbacks(CArena& game, long ticks, bool restoreGenerator)
+// and runs ticks t - 7 .. t again, comparing each hash with the first run's; answers how
+// many hashes differed and the tick t of the first.
+std::pair<long, long> RunWithRollbacks(CArena& game, long ticks, bool restoreGenerator)
 {
     std::vector<CArena> states(kRollback + 1, game);
     std::vector<CTickInput> inputs(kRollback + 1);
     std::vector<std::uint64_t> hashes(kRollback + 1);
     CScript script;
-    CSyncResult result;
+    long mismatches = 0, firstMismatch = -1;
     for (long t = 1; t <= ticks; ++t) {
         const CTickInput input = script.Next();
         game.Step(input);
@@ -79,11 +74,11 @@ CSyncResult RunWithRollbacks(CArena& game, long ticks, bool restoreGenerator)
             game = saved;
         for (long r = t - kRollback + 1; r <= t; ++r) {
             game.Step(inputs[r % (kRollback + 1)]);
-            if (game.Hash() != hashes[r % (kRollback + 1)] && result.mismatches++ == 0)
-                result.firstMismatch = t;
+            if (game.Hash() != hashes[r % (kRollback + 1)] && mismatches++ == 0)
+                firstMismatch = t;
         }
     }
-    return result;
+    return {mismatches, firstMismatch};
 }
 
 class ArenaRollback : public testsupport::PinnedRandomTest
@@ -100,8 +95,8 @@ TEST_F(ArenaRollback, EveryTickRunAgainFromEightBackGivesTheSameHash)
 {
     const char* const text = std::getenv("VEXLOR_SYNC_TICKS");
     const long ticks = text != nullptr && std::atol(text) > 0 ? std::atol(text) : 100000;
-    const CSyncResult result = RunWithRollbacks(m_game, ticks, true);
-    EXPECT_EQ(result.mismatches, 0) << "first at tick " << result.firstMismatch;
+    const auto [mismatches, firstMismatch] = RunWithRollbacks(m_game, ticks, true);
+    EXPECT_EQ(mismatches, 0) << "first at tick " << firstMismatch;
     // Without kills, respawns, pick-ups and pauses the run proved little.
     int deaths = m_game.m_sentry.m_deaths;
     for (const CShip& ship : m_game.m_ships)
@@ -112,9 +107,9 @@ TEST_F(ArenaRollback, EveryTickRunAgainFromEightBackGivesTheSameHash)
 
 TEST_F(ArenaRollback, RestoreThatLeavesTheGeneratorBehindIsCaughtWithinTenTicks)
 {
-    const CSyncResult result = RunWithRollbacks(m_game, 200, false);
-    ASSERT_GT(result.mismatches, 0);
-    EXPECT_LE(result.firstMismatch, 10);
+    const auto [mismatches, firstMismatch] = RunWithRollbacks(m_game, 200, false);
+    ASSERT_GT(mismatches, 0);
+    EXPECT_LE(firstMismatch, 10);
 }
 
 TEST_F(ArenaRollback, HashAndEqualitySeeEveryFieldATickReadsButNotWhatOnlyDrawingReads)

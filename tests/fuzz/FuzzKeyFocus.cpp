@@ -71,12 +71,6 @@ struct Model
     std::array<bool, 256> down{};
     std::array<UINT, kKeyCount> pressedBy{};
     std::array<bool, kKeyCount> physical{};
-
-    void LoseKeyboard()
-    {
-        down.fill(false);
-        pressedBy.fill(0);
-    }
 };
 
 struct Session
@@ -209,8 +203,10 @@ void FocusForeign(Session& session)
     const bool wasOurs = OursHasTheKeyboard(session);
     Activate(session.foreign);
     // Behind a modal dialog the window may not be activated; then the keyboard stays ours.
-    if (wasOurs && QGuiApplication::focusWindow() == session.foreign)
-        session.model.LoseKeyboard();
+    if (wasOurs && QGuiApplication::focusWindow() == session.foreign) {
+        session.model.down.fill(false);
+        session.model.pressedBy.fill(0);
+    }
 }
 
 void RunSteps(Session& session);
@@ -243,50 +239,31 @@ void RunSteps(Session& session)
             session.dialog = nullptr;
             return;
         }
-        switch (session.Pick(9)) {
-        case 0:
-        case 1: {
+        // Presses and releases twice as often as repeats.
+        const unsigned step = session.Pick(9);
+        if (step < 5) {
+            static void (*const kKeySteps[])(Session&, std::size_t, int) = {Press, Press, Release, Release, Repeat};
             const std::size_t key = session.Pick(kKeyCount);
-            Press(session, key, int(session.Pick(2)));
-            break;
-        }
-        case 2:
-        case 3: {
-            const std::size_t key = session.Pick(kKeyCount);
-            Release(session, key, int(session.Pick(2)));
-            break;
-        }
-        case 4: {
-            const std::size_t key = session.Pick(kKeyCount);
-            Repeat(session, key, int(session.Pick(2)));
-            break;
-        }
+            kKeySteps[step](session, key, int(session.Pick(2)));
+        } else switch (step) {
         case 5:
-            switch (session.Pick(3)) {
-            case 0:
+            if (const unsigned to = session.Pick(3); to == 0)
                 FocusForeign(session);
-                break;
-            case 1:
+            else if (to == 1)
                 Activate(FrameWindow(session));
-                break;
-            default:
-                if (session.dialog)
-                    Activate(session.dialog->windowHandle());
-                break;
-            }
+            else if (session.dialog)
+                Activate(session.dialog->windowHandle());
             break;
         case 6:
-            if (!session.dialog) {
-                OpenDialog(session);
-            } else {
+            if (session.dialog) {
                 session.dialog->reject();
                 Settle();
                 return;
             }
+            OpenDialog(session);
             break;
         case 7:
             session.frame->m_native->resize(int(100 + session.Pick(16) * 60), int(100 + session.Pick(16) * 45));
-            Settle();
             break;
         default:
             Keymap(session);

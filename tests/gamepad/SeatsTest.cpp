@@ -14,17 +14,7 @@
 
 namespace {
 
-std::set<UINT> HeldKeys()
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    std::set<UINT> held;
-    for (UINT key = 0; key < 256; ++key) {
-        if (keys[key] & 0x80)
-            held.insert(key);
-    }
-    return held;
-}
+using testsupport::HeldKeys;
 
 // A frame that is never created: as the game starts, ship 1 on the keyboard, ships 2 and 3
 // and the sentry on autopilot.
@@ -172,24 +162,19 @@ TEST_F(Seats, ControllersTakeShipsOneToThreeThenTheSentryAndAFifthWaitsForAFreeS
         {VK_NUMPAD8, VK_NUMPAD4, VK_ADD, VK_F3, 'P'},
         {'J', 'L', VK_F4, 'P'},  // the sentry only turns: up holds nothing
     };
-    const auto pushAll = [](int id) {
-        Stick(id, -30000, -30000);
+    const auto all = [](int id, bool pushed) {
+        Stick(id, pushed ? -30000 : 0, pushed ? -30000 : 0);
         for (ControllerButton b : {ControllerButton::South, ControllerButton::Back, ControllerButton::Start})
-            Push(id, b);
-    };
-    const auto letAll = [](int id) {
-        Stick(id, 0, 0);
-        for (ControllerButton b : {ControllerButton::South, ControllerButton::Back, ControllerButton::Start})
-            Let(id, b);
+            NativeControllerButton(id, b, pushed);
     };
     // Ids are the backend's: any value, in any order.
     const int ids[] = {5, 2, 7, 3, 4};
     for (int i = 0; i < 4; ++i) {
         NativeControllerAdded(ids[i]);
         EXPECT_EQ(ControllerSeatOf(ids[i]), i);
-        pushAll(ids[i]);
+        all(ids[i], true);
         EXPECT_EQ(HeldKeys(), seatKeys[i]) << "controller " << i + 1;
-        letAll(ids[i]);
+        all(ids[i], false);
     }
     EXPECT_EQ(HeldKeys(), std::set<UINT>{});
 

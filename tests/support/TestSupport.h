@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 #include <span>
 #include <tuple>
 #include <vector>
@@ -77,6 +78,18 @@ inline bool Held(UINT key)
     BYTE keys[256];
     GetKeyboardState(keys);
     return (keys[key & 0xFF] & 0x80) != 0;
+}
+
+// Every virtual key the key table does not hold plainly up.
+inline std::set<UINT> HeldKeys()
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    std::set<UINT> held;
+    for (UINT key = 0; key < 256; ++key)
+        if (keys[key] != 0)
+            held.insert(key);
+    return held;
 }
 
 inline int ActiveBullets(std::span<const CBullet> b) { return int(std::ranges::count(b, true, &CBullet::m_active)); }

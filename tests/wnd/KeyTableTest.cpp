@@ -6,6 +6,7 @@
 
 #include "platform/wnd/Backend.h"
 #include "platform/wnd/Keyboard.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -24,16 +25,6 @@ std::array<std::uint8_t, Bytes> Down(std::initializer_list<unsigned> codes)
     for (const unsigned code : codes)
         bits[code / 8] |= std::uint8_t(1u << (code % 8));
     return bits;
-}
-
-int HeldCount()
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    int held = 0;
-    for (const BYTE key : keys)
-        held += key != 0;
-    return held;
 }
 
 }  // namespace
@@ -55,7 +46,7 @@ TEST(KeyTableTest, KeepsTheKeysWhosePhysicalKeyIsDownAndReleasesTheRest)
     EXPECT_EQ(Held('A'), 0);
     EXPECT_EQ(Held('B'), 0);
     // Codes 37 and 50 are down but pressed nothing here: their key events are still to come.
-    EXPECT_EQ(HeldCount(), 2);
+    EXPECT_EQ(testsupport::HeldKeys(), (std::set<UINT>{VK_UP, VK_NUMPAD8}));
 
     // A kept key is still released by its own scan code, whatever the release reports
     // (keypad 8 released after Num Lock went off reports Up).
@@ -90,7 +81,7 @@ TEST(KeyTableTest, TwoPhysicalKeysOfOneVirtualKeyKeepItWhileEitherIsDown)
         KeyboardPress(VK_RETURN, 104, false);
         const auto none = Down({});
         NativeKeysDown(none.data(), 256);
-        EXPECT_EQ(HeldCount(), 0) << downCode;
+        EXPECT_EQ(testsupport::HeldKeys(), std::set<UINT>{}) << downCode;
     }
 }
 
@@ -110,7 +101,7 @@ TEST(KeyTableTest, OnlyTheScanCodesBelowTheCountAreRead)
     EXPECT_EQ(Held('F'), 0);
     // No code at all: every key is up.
     NativeKeysDown(nullptr, 0);
-    EXPECT_EQ(HeldCount(), 0);
+    EXPECT_EQ(testsupport::HeldKeys(), std::set<UINT>{});
     // The last remembered code, 511, is read from a full 64-byte map.
     KeyboardPress('G', 511, false);
     const auto wide = Down<64>({511});
