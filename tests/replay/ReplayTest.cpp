@@ -6,7 +6,10 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <string>
 #include <vector>
+
+#include <unistd.h>
 
 #include "arena/Arena.h"
 #include "replay/Replay.h"
@@ -67,7 +70,8 @@ protected:
         return {std::istreambuf_iterator<char>(file), {}};
     }
 
-    std::string m_path = testing::TempDir() + "vexlor-replay-test.vxr";
+    // One file a process: test runs side by side must not share it.
+    std::string m_path = testing::TempDir() + "vexlor-replay-test-" + std::to_string(getpid()) + ".vxr";
 };
 
 }  // namespace
@@ -105,11 +109,11 @@ TEST_F(ReplayFile, RefusesWhatIsNotAWholeReplayWithOneLineAndKeepsNothing)
         bytes[at] = value;
         return bytes;
     };
-    // One tick, then a hash where none belongs: hashes follow every 100th tick only.
+    // 150 ticks, then a hash where none belongs: hashes follow every 100th tick only.
     std::vector<std::uint8_t> early(good.begin(), good.begin() + CReplayHeader::kSize);
-    early[10] = 1;
+    early[10] = 150;
     early[11] = early[12] = early[13] = 0;
-    early.insert(early.end(), {0x81, 0x40, 0, 0, 0, 0, 0, 0, 0, 0});
+    early.insert(early.end(), {0x80 | 127, 0x80 | 23, 0x40, 0, 0, 0, 0, 0, 0, 0, 0});
     const struct { std::vector<std::uint8_t> bytes; const char* says; } cases[] = {
         {early, "a misplaced hash"},
         {{}, "not a Vexlor replay"},
