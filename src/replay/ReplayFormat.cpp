@@ -71,6 +71,71 @@ bool ReadTick(CReader& reader, std::uint8_t tag, CTickInput& tick)
     return true;
 }
 
+
+// The header after the magic.
+bool ReadHeader(CReader& reader, CReplayHeader& header, std::string& error)
+{
+    header.m_formatVersion = std::uint16_t(reader.Read(2));
+    for (std::uint8_t& part : header.m_gameVersion)
+        part = std::uint8_t(reader.Read(1));
+    header.m_ticks = std::uint32_t(reader.Read(4));
+    header.m_seed = std::uint32_t(reader.Read(4));
+    header.m_startSecond = std::int32_t(std::uint32_t(reader.Read(4)));
+    if (reader.m_short) {
+        error = "the replay ends inside its header";
+        return false;
+    }
+    if (header.m_formatVersion != CReplayHeader::kFormatVersion) {
+        error = Say("the replay is of format version %llu; this game plays version %llu", header.m_formatVersion,
+                    CReplayHeader::kFormatVersion);
+        return false;
+    }
+    // A run packs at most 127 ticks into a byte: the count must fit the file.
+    if (header.m_ticks > std::uint64_t(reader.m_bytes.size()) * kMaxRun) {
+        error = Say("the replay announces %llu ticks, more than its %llu bytes can hold", header.m_ticks,
+                    reader.m_bytes.size());
+        return false;
+    }
+    return true;
+}
+
+// The ticks and hashes after the header, up to the count the header announces.
+bool ReadEntries(CReader& reader, std::uint32_t announced, CReplay& replay, std::string& error)
+{
+    replay.m_ticks.reserve(announced);
+    CTickInput last;
+    while (!reader.AtEnd()) {
+        const std::size_t at = reader.m_at;
+        const auto tag = std::uint8_t(reader.Read(1));
+        const std::size_t ticks = replay.m_ticks.size();
+        if (tag == kCheckpointTag) {
+            const std::uint64_t hash = reader.Read(8);
+            if (reader.m_short || ticks == 0 || ticks % kCheckpointEvery != 0 ||
+                replay.m_checkpoints.size() != ticks / kCheckpointEvery - 1) {
+                error = Say("the replay is damaged at byte %llu (a misplaced hash)", at);
+                return false;
+            }
+            replay.m_checkpoints.push_back(hash);
+            continue;
+        }
+        CTickInput tick;
+        std::copy(std::begin(last.m_seats), std::end(last.m_seats), tick.m_seats);
+        const int count = (tag & kRunTag) ? (tag & kMaxRun) : 1;
+        if (count == 0 || (!(tag & kRunTag) && (tag == 0 || (tag & ~7) != 0)) ||
+            !ReadTick(reader, (tag & kRunTag) ? 0 : tag, tick)) {
+            error = Say("the replay is damaged at byte %llu", at);
+            return false;
+        }
+        if (ticks + count > announced) {
+            error = Say("the replay holds more ticks than the %llu it announces", announced);
+            return false;
+        }
+        replay.m_ticks.insert(replay.m_ticks.end(), count, tick);
+        last = tick;
+    }
+    return true;
+}
+
 }  // namespace
 
 namespace replay {
@@ -114,7 +179,6 @@ bool CReplay::Decode(std::span<const std::uint8_t> bytes, std::string& error)
 
 bool CReplay::Parse(std::span<const std::uint8_t> bytes, std::string& error)
 {
-
     if (bytes.size() < sizeof kMagic || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) {
         error = "not a Vexlor replay";
         return false;
@@ -126,57 +190,8 @@ bool CReplay::Parse(std::span<const std::uint8_t> bytes, std::string& error)
     CReader reader(bytes);
     reader.m_at = sizeof kMagic;
     CReplayHeader header;
-    header.m_formatVersion = std::uint16_t(reader.Read(2));
-    for (std::uint8_t& part : header.m_gameVersion)
-        part = std::uint8_t(reader.Read(1));
-    header.m_ticks = std::uint32_t(reader.Read(4));
-    header.m_seed = std::uint32_t(reader.Read(4));
-    header.m_startSecond = std::int32_t(std::uint32_t(reader.Read(4)));
-    if (reader.m_short) {
-        error = "the replay ends inside its header";
+    if (!ReadHeader(reader, header, error) || !ReadEntries(reader, header.m_ticks, *this, error))
         return false;
-    }
-    if (header.m_formatVersion != CReplayHeader::kFormatVersion) {
-        error = Say("the replay is of format version %llu; this game plays version %llu", header.m_formatVersion,
-                    CReplayHeader::kFormatVersion);
-        return false;
-    }
-    // A run packs at most 127 ticks into a byte: the count must fit the file.
-    if (header.m_ticks > std::uint64_t(bytes.size()) * kMaxRun) {
-        error = Say("the replay announces %llu ticks, more than its %llu bytes can hold", header.m_ticks,
-                    bytes.size());
-        return false;
-    }
-    m_ticks.reserve(header.m_ticks);
-    CTickInput last;
-    while (!reader.AtEnd()) {
-        const std::size_t at = reader.m_at;
-        const auto tag = std::uint8_t(reader.Read(1));
-        if (tag == kCheckpointTag) {
-            const std::uint64_t hash = reader.Read(8);
-            if (reader.m_short || m_ticks.empty() || m_ticks.size() % kCheckpointEvery != 0 ||
-                m_checkpoints.size() != m_ticks.size() / kCheckpointEvery - 1) {
-                error = Say("the replay is damaged at byte %llu (a misplaced hash)", at);
-                return false;
-            }
-            m_checkpoints.push_back(hash);
-            continue;
-        }
-        CTickInput tick;
-        std::copy(std::begin(last.m_seats), std::end(last.m_seats), tick.m_seats);
-        const int count = (tag & kRunTag) ? (tag & kMaxRun) : 1;
-        if (count == 0 || (!(tag & kRunTag) && (tag == 0 || (tag & ~7) != 0)) ||
-            !ReadTick(reader, (tag & kRunTag) ? 0 : tag, tick)) {
-            error = Say("the replay is damaged at byte %llu", at);
-            return false;
-        }
-        if (m_ticks.size() + count > header.m_ticks) {
-            error = Say("the replay holds more ticks than the %llu it announces", header.m_ticks);
-            return false;
-        }
-        m_ticks.insert(m_ticks.end(), count, tick);
-        last = tick;
-    }
     if (reader.m_short || m_ticks.size() != header.m_ticks) {
         error = Say("the replay is cut short: it ends at tick %llu of the %llu it announces", m_ticks.size(),
                     header.m_ticks);

@@ -52,6 +52,9 @@ minimised() {
 }
 
 through_minimise() {
+    # Measured as drawn now: the size found while the window first appeared can be a frame
+    # that was still being laid out.
+    e2e_wait_until 5 e2e_find_client || e2e_fail "the arena was not drawn before the minimise"
     local -r width=$E2E_CW height=$E2E_CH
     xdotool windowminimize "$E2E_WID"
     e2e_wait_until 5 minimised || e2e_fail "the window was not minimised"
