@@ -13,7 +13,6 @@ constexpr COLORREF kShipColours[CArena::kShipSlots] = {
 };
 
 constexpr int kStartArea = 500;
-constexpr int kSentryArea = 300;
 constexpr double kStartHeadingX = 7.07;
 // The sentry searches this far; beyond it the choice stays on slot 0.
 constexpr int kSentrySearchRadius = 1000;

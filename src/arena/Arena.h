@@ -36,6 +36,8 @@ public:
     static constexpr int kPowerUpSlots = 4;
     static constexpr int kSentryTarget = 6;  // a ship's m_target that names the sentry
     static constexpr int kMinShips = 2;
+    // The sentry stands at x and y each in 1..300, when first placed and after each destruction.
+    static constexpr int kSentryArea = 300;
 
     int m_shipCount;
     CShip m_ships[kShipSlots];

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr int kRespawnArea = 500;
-constexpr int kSentryArea = 300;
 constexpr double kRespawnHeading = 5.0;
 constexpr int kKillByShipPenalty = 5;
 constexpr int kKillBySentryPenalty = 1;
