@@ -246,9 +246,16 @@ bool CRollbackSession::MakeBatch(int seat, CInputBatch& batch)
         m_resendFrom[seat] = UINT32_MAX;
     }
     std::uint32_t lacked = last;
-    for (int peer = 0; peer < kSeats; ++peer)
-        if (Holds(m_heldSeats, peer) && !Holds(m_localSeats, peer))
+    bool peers = false;
+    for (int peer = 0; peer < kSeats; ++peer) {
+        if (Holds(m_heldSeats, peer) && !Holds(m_localSeats, peer)) {
             lacked = std::min(lacked, m_peerConfirmed[peer]);
+            peers = true;
+        }
+    }
+    // Alone, the newest input still goes out: the relay learns how far this game has run.
+    if (!peers && last > 0)
+        lacked = last - 1;
     if (!Holds(m_localSeats, seat) || lacked >= last)
         return false;
     const std::uint32_t first = m_waiting ? lacked + 1 : std::max(lacked + 1, last - std::min(last, kRepeat) + 1);
