@@ -15,6 +15,9 @@ constexpr std::size_t kEarlyBytes = 1 << 16;
 // A machine this many ticks ahead of the slowest other skips every kSkipEvery-th frame.
 constexpr std::uint32_t kAheadTicks = 1;
 constexpr long kSkipEvery = 4;
+// The relay's link is a stream that loses nothing: a repeat of two ticks is a spare, and
+// keeps four players' traffic under 2 KB/s each way.
+constexpr std::uint32_t kRepeat = 2;
 
 bool Holds(std::uint8_t seats, int seat) { return (seats >> seat & 1) != 0; }
 
@@ -166,6 +169,7 @@ void COnlineClient::Begin(const CArena& arena, std::uint32_t tick, std::uint8_t 
 {
     m_stats.m_inputDelay = CRollbackSession::InputDelayFor(std::max(m_stats.m_roundTripMs, 0));
     m_session.Begin(arena, tick, m_givenSeats, held, host, m_stats.m_inputDelay);
+    m_session.m_repeat = kRepeat;
     m_state = EState::kPlaying;
     m_soundedUpTo = tick;
     m_resyncedAt = tick;

@@ -23,9 +23,8 @@ public:
     static constexpr std::uint32_t kInputs = 64;
     static constexpr std::uint32_t kHashEvery = 40;
     static constexpr int kHashes = 8;
-    // A batch repeats the last ticks so that a lost message costs nothing; two keep four
-    // players' traffic under 2 KB/s each way.
-    static constexpr std::uint32_t kRepeat = 2;
+    // A batch repeats the last ticks so that a lost message costs nothing.
+    static constexpr std::uint32_t kRepeat = 4;
     // Seat changes remembered: enough for every tick a rollback can reach.
     static constexpr int kChanges = 8;
 
@@ -39,6 +38,8 @@ public:
     std::uint8_t m_heldSeats = 0;
     std::uint8_t m_hostSeats = 0;
     std::uint32_t m_inputDelay = 0;
+    // The ticks each batch repeats: fewer over a link that loses nothing (1 to kMaxBatch).
+    std::uint32_t m_repeat = kRepeat;
     // The tick the next local input is for.
     std::uint32_t m_localNext = 1;
 
