@@ -150,6 +150,7 @@ void COnlineClient::Welcome(const CMessage& message)
     if (m_welcomed)
         return End("the relay welcomed this machine twice", true);
     m_welcomed = true;
+    m_welcomedMs = m_nowMs;
     m_room = message.m_room;
     m_givenSeats = message.m_seats;
     m_startTick = message.m_tick;
@@ -255,17 +256,20 @@ void COnlineClient::SendSnapshot(std::uint32_t tick)
     Send(snapshot);
 }
 
-// A newcomer starts from the state before its first tick, once that state is final.
+// A newcomer starts from the state before its first tick, once that state is final. Every
+// machine keeps the list while the state can still be had, so that a host who takes over
+// sends what the one who left owed (the relay passes on one snapshot a newcomer).
 void COnlineClient::SendDueSnapshots()
 {
     const std::uint32_t final = m_session.Final();
     for (int i = 0; i < m_snapshotsDueCount;) {
         const std::uint32_t due = m_snapshotsDue[i];
-        if (due > final) {
+        const bool kept = due + CRollbackSession::kStates > m_session.m_tick + 1;
+        if (due > final || (kept && !IsHost())) {
             ++i;
             continue;
         }
-        if (IsHost() && due + CRollbackSession::kStates > m_session.m_tick)
+        if (kept)
             SendSnapshot(due);
         m_snapshotsDue[i] = m_snapshotsDue[--m_snapshotsDueCount];
     }
@@ -278,6 +282,10 @@ bool COnlineClient::Frame(const std::uint8_t (&local)[kSeats], std::int64_t nowM
         return false;
     if (m_joinSent && nowMs - m_lastHeardMs >= kSilenceMs) {
         End("the relay has not answered for " + std::to_string(kSilenceMs / 1000) + " s", true);
+        return false;
+    }
+    if (m_welcomed && m_state == EState::kConnecting && nowMs - m_welcomedMs >= kSilenceMs) {
+        End("the host's game did not come within " + std::to_string(kSilenceMs / 1000) + " s", true);
         return false;
     }
     if (m_joinSent && nowMs >= m_nextPingMs)
