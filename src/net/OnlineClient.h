@@ -51,6 +51,9 @@ public:
     enum class EState { kIdle, kConnecting, kPlaying, kEnded };
 
     static constexpr std::int64_t kPingEveryMs = 1000;
+    // The relay's link is a stream that loses nothing: a repeat of two ticks is a spare, and
+    // keeps four players' traffic under 2 KB/s each way.
+    static constexpr std::uint32_t kRepeat = 2;
     // A relay that answers nothing this long (it answers every ping) is gone; so is a host
     // whose snapshot does not come this long after the welcome.
     static constexpr std::int64_t kSilenceMs = 10'000;
