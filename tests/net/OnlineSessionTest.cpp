@@ -240,9 +240,9 @@ using OnlineSession = testsupport::PinnedRandomTest;
 // Delay from one machine to another, each way: half on each one's link to the relay.
 TEST_F(OnlineSession, ScriptedSessionsAgreeAndPrintTheirFigures)
 {
-    // The last: no losses and no stalls, where no rollback may go deeper than 8 ticks.
-    const CLinkFaults clean{75, 20, 0.0, false};
-    for (const CLinkFaults faults : {CLinkFaults{0}, CLinkFaults{25}, CLinkFaults{75}, clean}) {
+    // Then with no losses and no stalls, where no rollback may go deeper than 8 ticks.
+    for (const CLinkFaults faults : {CLinkFaults{0}, CLinkFaults{25}, CLinkFaults{75}, CLinkFaults{0, 20, 0, false},
+                                     CLinkFaults{25, 20, 0, false}, CLinkFaults{75, 20, 0, false}}) {
         const int delay = 2 * faults.m_delayMs;
         for (int machines = faults.m_stalls ? 2 : 4; machines <= 4; ++machines) {
             const CArena arena = Start(std::uint32_t(delay + machines));
