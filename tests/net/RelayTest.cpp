@@ -154,4 +154,7 @@ TEST_F(Relay, EchoesPingsPassesResyncsToTheHostAndLeavesTheShipCountToIt)
     ships.m_batch.m_inputs[0] = kCommandMoreShips << kCommandShift;
     Receive(3, ships);
     EXPECT_EQ(Last(3).m_text, "a change of the ship count from a member who is not the host");
+    // Its seat goes back a tick after the newest change, though its last input was older.
+    EXPECT_EQ(Last(1).m_tick, CRelay::kJoinLead + 2);
+    EXPECT_EQ(Last(1).m_held, 0b0011);
 }
