@@ -268,7 +268,8 @@ void COnlineClient::End(const std::string& why, bool closeLink)
         return;
     m_state = EState::kEnded;
     m_status = why.empty() ? "online: left room " + RoomCode(m_room) : "online game over: " + why;
-    if (closeLink && m_linkOpen) {
+    // A link still connecting is closed too: nothing is left waiting on it.
+    if (closeLink) {
         m_linkOpen = false;
         m_link.Close();
     }
