@@ -123,7 +123,6 @@ private:
     {
         std::uint32_t m_tick;
         long m_atMs;
-        int m_seat;
     };
 
     void Deliver(long at, const CEvent& event)
@@ -174,7 +173,7 @@ private:
     {
         const int seat = std::countr_zero(machine.m_client.LocalSeats());
         if (keys != m_lastKeys[seat])
-            m_presses[seat].push_back(CPress{tick, m_now, seat});
+            m_presses[seat].push_back(CPress{tick, m_now});
         m_lastKeys[seat] = keys;
     }
 
