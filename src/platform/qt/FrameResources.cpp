@@ -2,7 +2,6 @@
 #include <QIcon>
 #include <QMenuBar>
 #include <QShortcut>
-#include <cctype>
 
 #include "platform/qt/KeyInput.h"
 #include "platform/qt/NativeWindow.h"
@@ -47,9 +46,7 @@ void SetMenuBar(CNativeWindow& frame, const MenuTemplate& menu)
 void SetAccelerators(CNativeWindow& frame, const AcceleratorTable& table)
 {
     for (const AcceleratorEntry& entry : table.entries) {
-        // Without FVIRTKEY the key is a character; its key is that of the capital letter.
-        const UINT virtualKey = (entry.flags & FVIRTKEY) ? entry.key : UINT(std::toupper(int(entry.key)));
-        const QKeyCombination key = QtKeyFromVirtualKey(virtualKey);
+        const QKeyCombination key = QtKeyFromVirtualKey(AcceleratorVirtualKey(entry));
         if (key.key() == Qt::Key_unknown)
             continue;
         Qt::KeyboardModifiers modifiers = key.keyboardModifiers();

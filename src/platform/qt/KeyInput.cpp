@@ -180,3 +180,17 @@ void InstallKeyInput()
                      [](QWidget*, QWidget* now) { NativeGameFocus(WndFromWidget(now) != nullptr); });
     InstallKeyboardFocusWatch();
 }
+
+namespace backend {
+
+void SetFocus(CNativeWindow& window)
+{
+    window.setFocus(Qt::OtherFocusReason);
+}
+
+CWnd* GetFocusWnd()
+{
+    return WndFromWidget(QApplication::focusWidget());
+}
+
+}  // namespace backend

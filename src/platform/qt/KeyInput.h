@@ -1,6 +1,7 @@
 #pragma once
-// Key input: Qt's keys as virtual keys, and the application-wide event filter that keeps
-// the keyboard state and sends WM_KEYDOWN / WM_KEYUP to the window with the focus.
+// Key input: Qt's keys as virtual keys, the keyboard focus, and the application-wide event
+// filter that keeps the keyboard state and sends WM_KEYDOWN / WM_KEYUP to the window with
+// the focus.
 #include <QKeyCombination>
 
 #include "platform/wnd/Messages.h"
