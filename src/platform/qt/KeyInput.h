@@ -11,10 +11,6 @@
 // reports arrows, Home, End, Clear ..., which map like the keys of the same names.
 UINT VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers);
 
-// The Qt key (with Qt::KeypadModifier for keypad keys) of a virtual key, for accelerators;
-// Qt::Key_unknown when there is none.
-QKeyCombination QtKeyFromVirtualKey(UINT virtualKey);
-
 // Installs the event filter on the application once, and tells the layer whether the focus
 // is in one of our windows at every change; later calls do nothing.
 void InstallKeyInput();
