@@ -45,7 +45,7 @@ var VexlorDialogsLibrary = {
           element.textContent = item.text;
         } else {
           element = Vexlor.element('button', 'vx-button', body);
-          element.appendChild(VexlorMenu.mnemonicElement(item.text));
+          element.appendChild(VexlorMenu.mnemonicElement(item));
           // OK and Cancel end the dialog; the templates have no other buttons.
           if (item.id === 1 || item.id === 2) element.addEventListener('click', function() { VexlorDialogs.end(dialog); });
           dialog.buttons.push({element: element, item: item});
@@ -84,7 +84,7 @@ var VexlorDialogsLibrary = {
       }
       var letter = e.altKey ? VexlorMenu.letterOf(e) : e.key.length === 1 ? e.key.toLowerCase() : '';
       for (var i = 0; i < dialog.buttons.length; i++) {
-        if (letter && VexlorMenu.mnemonic(dialog.buttons[i].item.text) === letter) {
+        if (letter && VexlorMenu.mnemonic(dialog.buttons[i].item) === letter) {
           VexlorDialogs.end(dialog);
           return true;
         }

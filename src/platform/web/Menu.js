@@ -8,30 +8,19 @@ var VexlorMenuLibrary = {
   $VexlorMenu: {
     checked: {},  // menu command -> checked
 
-    // '&' marks the next character as the mnemonic (underlined); "&&" is one '&'.
-    mnemonicElement: function(text) {
-      var span = document.createElement('span');
-      for (var i = 0; i < text.length; i++) {
-        if (text[i] === '&' && i + 1 < text.length) {
-          i++;
-          if (text[i] !== '&') {
-            Vexlor.element('u', '', span).textContent = text[i];
-            continue;
-          }
-        }
-        span.appendChild(document.createTextNode(text[i]));
-      }
+    // An item's text as the program gives it, shown and with the place of its mnemonic, which
+    // is underlined.
+    mnemonicElement: function(item) {
+      var span = document.createElement('span'), at = item.mnemonic;
+      span.textContent = at < 0 ? item.text : item.text.slice(0, at);
+      if (at < 0) return span;
+      Vexlor.element('u', '', span).textContent = item.text[at];
+      span.appendChild(document.createTextNode(item.text.slice(at + 1)));
       return span;
     },
 
-    mnemonic: function(text) {
-      for (var i = 0; i + 1 < text.length; i++) {
-        if (text[i] === '&') {
-          if (text[i + 1] !== '&') return text[i + 1].toLowerCase();
-          i++;
-        }
-      }
-      return '';
+    mnemonic: function(item) {
+      return item.mnemonic < 0 ? '' : item.text[item.mnemonic].toLowerCase();
     },
 
     // The letter of a key as a mnemonic, whatever the keyboard layout.
@@ -47,7 +36,7 @@ var VexlorMenuLibrary = {
       items.forEach(function(item, i) {
         var button = Vexlor.element('div', 'vx-menutitle', w.bar);
         button.setAttribute('role', 'menuitem');
-        button.appendChild(VexlorMenu.mnemonicElement(item.text));
+        button.appendChild(VexlorMenu.mnemonicElement(item));
         button.addEventListener('mousedown', function(e) {
           e.preventDefault();
           if (Vexlor.dialogs.length) return;
@@ -86,7 +75,7 @@ var VexlorMenuLibrary = {
                                  panel);
         row.setAttribute('role', item.command in VexlorMenu.checked ? 'menuitemcheckbox' : 'menuitem');
         if (item.command in VexlorMenu.checked) row.setAttribute('aria-checked', String(VexlorMenu.checked[item.command]));
-        row.appendChild(VexlorMenu.mnemonicElement(item.text));
+        row.appendChild(VexlorMenu.mnemonicElement(item));
         if (item.items.length) Vexlor.element('span', 'vx-arrow', row).textContent = '\u25B8';
         row.addEventListener('mouseenter', function() { VexlorMenu.highlight(depth, i, true); });
         row.addEventListener('mousedown', function(e) { e.preventDefault(); });
@@ -141,7 +130,7 @@ var VexlorMenuLibrary = {
     openByLetter: function(letter) {
       var bar = Vexlor.windows[Vexlor.frameSlot].menuItems || [];
       for (var b = 0; b < bar.length; b++) {
-        if (letter && VexlorMenu.mnemonic(bar[b].text) === letter) {
+        if (letter && VexlorMenu.mnemonic(bar[b]) === letter) {
           VexlorMenu.open(b, true);
           return true;
         }
@@ -198,7 +187,7 @@ var VexlorMenuLibrary = {
       var letter = e.altKey ? VexlorMenu.letterOf(e) : e.key.length === 1 ? e.key.toLowerCase() : '';
       if (e.altKey && depth === 0 && VexlorMenu.openByLetter(letter)) return true;
       for (var i = 0; i < count; i++) {
-        if (letter && VexlorMenu.mnemonic(panel.items[i].text) === letter) {
+        if (letter && VexlorMenu.mnemonic(panel.items[i]) === letter) {
           VexlorMenu.highlight(depth, i, false);
           VexlorMenu.activate(depth, i, true);
           return true;

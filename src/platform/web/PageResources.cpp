@@ -26,14 +26,24 @@ void AppendJsonString(std::string& json, const char* text)
     json += '"';
 }
 
+// "text" as shown and "mnemonic", its place in the text (-1 for none), for the page to
+// underline; a text without marks shows as it is.
+void AppendShownText(std::string& json, const char* text, bool marked)
+{
+    int mnemonic = -1;
+    json += "\"text\":";
+    AppendJsonString(json, marked ? MnemonicText(text, &mnemonic).c_str() : text);
+    json += ",\"mnemonic\":" + std::to_string(mnemonic);
+}
+
 void AppendMenuItems(std::string& json, std::span<const MenuItemTemplate> items)
 {
     json += '[';
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (i > 0)
             json += ',';
-        json += "{\"text\":";
-        AppendJsonString(json, items[i].text);
+        json += '{';
+        AppendShownText(json, items[i].text, true);
         json += ",\"command\":" + std::to_string(items[i].command) + ",\"items\":";
         AppendMenuItems(json, items[i].popup);
         json += '}';
@@ -108,8 +118,9 @@ int RunModalDialog(const DialogTemplate& dialog, CNativeWindow* owner)
         const DialogItemLayout& item = layout.items[i];
         json += i > 0 ? ",{\"kind\":\"" : "{\"kind\":\"";
         json += KindName(item.kind);
-        json += "\",\"text\":";
-        AppendJsonString(json, item.text.c_str());
+        json += "\",";
+        // A static's text is laid out as it shows.
+        AppendShownText(json, item.text.c_str(), item.kind != DialogControl::Static);
         json += ",\"id\":" + std::to_string(item.id) + "," + JsonRect(item.rect) + "}";
     }
     json += "]}";
