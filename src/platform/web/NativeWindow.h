@@ -13,8 +13,8 @@ void vexlor_to_page_create(int slot, int parent, int edge, const char* title);
 void vexlor_to_page_destroy(int slot);
 void vexlor_to_page_show(int slot, int shown);
 void vexlor_to_page_move(int slot, int x, int y, int width, int height);
-int vexlor_to_page_client_width(int slot);
-int vexlor_to_page_client_height(int slot);
+// The client area's width and height, in that order.
+void vexlor_to_page_client_size(int slot, int* size);
 void vexlor_to_page_request_paint(int slot);
 void vexlor_to_page_start_timer(int slot, int id, int elapse);
 void vexlor_to_page_stop_timers(int slot);

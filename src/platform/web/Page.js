@@ -147,14 +147,11 @@ var VexlorPage = {
 
   vexlor_to_page_show: function(slot, shown) { Vexlor.windows[slot].element.hidden = !shown; },
 
-  vexlor_to_page_client_width: function(slot) {
+  vexlor_to_page_client_size: function(slot, size) {
     var w = Vexlor.windows[slot];
-    return !w ? 0 : w.context ? w.element.width : w.client.clientWidth;
-  },
-
-  vexlor_to_page_client_height: function(slot) {
-    var w = Vexlor.windows[slot];
-    return !w ? 0 : w.context ? w.element.height : w.client.clientHeight;
+    var canvas = w && w.context;
+    HEAP32.set(!w ? [0, 0] : canvas ? [w.element.width, w.element.height] : [w.client.clientWidth, w.client.clientHeight],
+               size >> 2);
   },
 
   vexlor_to_page_move: function(slot, x, y, width, height) {

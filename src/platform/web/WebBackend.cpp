@@ -51,8 +51,10 @@ void Paint(CNativeWindow& window)
 
 void UpdateClientSize(CNativeWindow& window)
 {
-    const CSize client{vexlor_to_page_client_width(window.m_slot), vexlor_to_page_client_height(window.m_slot)};
-    if (client.cx == window.m_client.cx && client.cy == window.m_client.cy)
+    int size[2] = {};
+    vexlor_to_page_client_size(window.m_slot, size);
+    const CSize client{size[0], size[1]};
+    if (client == window.m_client)
         return;
     window.m_client = client;
     if (!window.m_wnd)
@@ -81,9 +83,7 @@ EMSCRIPTEN_KEEPALIVE int vexlor_from_page_key(int virtualKey, int scanCode, int 
 {
     CNativeWindow* const focused = WindowAt(vexlor_to_page_focused_slot());
     return NativeKey(focused ? focused->m_wnd : nullptr, UINT(virtualKey), std::uint32_t(scanCode), pressed != 0,
-                     autoRepeat != 0)
-               ? 1
-               : 0;
+                     autoRepeat != 0);
 }
 
 EMSCRIPTEN_KEEPALIVE void vexlor_from_page_keyboard_lost()
