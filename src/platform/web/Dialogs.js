@@ -64,12 +64,8 @@ var VexlorDialogsLibrary = {
     },
 
     key: function(dialog, e) {
-      if (e.key === 'Enter') {
-        // A dialog without a default button ends with OK too, as the classic dialog does.
-        VexlorDialogs.end(dialog);
-        return true;
-      }
-      if (e.key === 'Escape') {
+      // Enter ends a dialog without a default button too, as OK, as the classic dialog does.
+      if (e.key === 'Enter' || e.key === 'Escape') {
         VexlorDialogs.end(dialog);
         return true;
       }
@@ -83,11 +79,9 @@ var VexlorDialogsLibrary = {
         return true;
       }
       var letter = e.altKey ? VexlorMenu.letterOf(e) : e.key.length === 1 ? e.key.toLowerCase() : '';
-      for (var i = 0; i < dialog.buttons.length; i++) {
-        if (letter && VexlorMenu.mnemonic(dialog.buttons[i].item) === letter) {
-          VexlorDialogs.end(dialog);
-          return true;
-        }
+      if (letter && dialog.buttons.some(function(b) { return VexlorMenu.mnemonic(b.item) === letter; })) {
+        VexlorDialogs.end(dialog);
+        return true;
       }
       // Space on a focused button presses it; every other key stays in the dialog.
       return e.key !== ' ';
