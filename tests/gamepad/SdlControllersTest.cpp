@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/ControllerSeats.h"
-#include "platform/qt/SdlControllers.h"
+#include "platform/sdl/SdlControllers.h"
 #include "platform/wnd/Backend.h"
 #include "platform/wnd/Keyboard.h"
 #include "platform/wnd/Wnd.h"

@@ -180,7 +180,7 @@ const checks = {
     try {
       cpSync(server.dir, b, { recursive: true });
       appendFileSync(join(b, 'index.js'), '\nwindow.vexlorBuildB = true;\n');
-      execFileSync('cmake', [`-DPAGE=${b}`, '-P', join(sourceDir, 'src/platform/web/Publish.cmake')]);
+      execFileSync('cmake', [`-DPAGE=${b}`, '-P', join(sourceDir, 'packaging/web/Publish.cmake')]);
       const { page } = await workerGame(browser, url);
       server.dir = b;
       await page.reload();

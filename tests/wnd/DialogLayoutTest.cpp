@@ -24,6 +24,13 @@ TEST(DialogLayout, StaticsShowTheirTextWithoutMarksAndOnlyWholeLines)
     EXPECT_EQ(StaticText("&Keys && more&", 0), "Keys & more&");
     EXPECT_EQ(StaticText("&Keys", SS_NOPREFIX), "&Keys");
     EXPECT_EQ(StaticText(nullptr, 0), "");
+    int at = 0;
+    EXPECT_EQ(MnemonicText("&&Fast &Keys &x", &at), "&Fast Keys x");
+    EXPECT_EQ(at, 6);
+    EXPECT_EQ(MnemonicText("\xC3\xA9&x", &at), "\xC3\xA9x");
+    EXPECT_EQ(at, 1);
+    EXPECT_EQ(MnemonicText("Plain", &at), "Plain");
+    EXPECT_EQ(at, -1);
     EXPECT_EQ(WholeLinesHeight(34, 13), 26);
     EXPECT_EQ(WholeLinesHeight(26, 13), 26);
     EXPECT_EQ(WholeLinesHeight(10, 13), 10);  // shorter than a line: its own height

@@ -2,7 +2,7 @@
 // client area below the menu bar and follows a resize. F11 and Alt+Enter switch the frame
 // of the focused window to full screen and back: neither key reaches the key table or the window, the menu bar stays
 // and the pane follows the larger client area. Without a window of ours in the focus the
-// keys are the toolkit's.
+// keys are the toolkit's. The frame's accelerators take their keys from the frame and its pane.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -45,7 +45,8 @@ public:
         return m_pane.Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, CRect(), this, AFX_IDW_PANE_FIRST) ? 0 : -1;
     }
     KeyPane m_pane;
-    static inline const MessageEntry s_entries[] = {{WM_CREATE, 0, On::Create<PaneFrame>}};
+    static inline const MessageEntry s_entries[] = {{WM_CREATE, 0, On::Create<PaneFrame>},
+                                                    {WM_COMMAND, 901, LogKey<'c'>}, {WM_COMMAND, 902, LogKey<'c'>}};
     static inline const MessageMap s_map{&CFrameWnd::s_messageMap, s_entries};
 };
 
@@ -61,7 +62,10 @@ protected:
         static const MenuItemTemplate items[] = {{"E&xit", ID_APP_EXIT, {}}};
         static const MenuItemTemplate bar[] = {{"&Game", 0, items}};
         static const MenuTemplate menus[] = {{300, bar}};
-        static const ResourceModule module{menus, {}, {}, {}, {}};
+        // Ctrl+C as a virtual key, and 'x' as a character: the key X with no modifier.
+        static const AcceleratorEntry keys[] = {{FVIRTKEY | FCONTROL, 'C', 901}, {0, 'x', 902}};
+        static const AcceleratorTable accelerators[] = {{300, keys}};
+        static const ResourceModule module{menus, accelerators, {}, {}, {}};
         const ResourceModule* const previous = AfxGetResourceModule();
         AfxSetResourceModule(&module);
         const bool loaded = m_frame.LoadFrame(300, WS_OVERLAPPEDWINDOW);
@@ -165,6 +169,22 @@ TEST_F(FullScreenKeys, WithTheFocusElsewhereTheKeysAreTheToolkits)
     EXPECT_FALSE(NativeKey(nullptr, VK_F11, kScanF11, false, false));
     EXPECT_FALSE(Held(VK_F11));
     EXPECT_FALSE(m_frame.m_native->isFullScreen());
+}
+
+TEST_F(FullScreenKeys, AnAcceleratorWithJustItsModifiersHeldPostsItsCommandInsteadOfTheKey)
+{
+    for (const bool shift : {false, true}) {
+        Key(VK_CONTROL, 37, true);
+        if (shift)
+            Key(VK_SHIFT, 50, true);
+        Key('C', 54, true);
+        Key('C', 54, false);
+        KeyboardReleaseAll();
+    }
+    EXPECT_TRUE(Key('X', 53, true));
+    Key('X', 53, false);
+    ASSERT_TRUE(QTest::qWaitFor([] { return g_keys.size() == 9; }, kDeadlineMs));
+    EXPECT_EQ(g_keys, (std::vector<std::string>{"d17", "u67", "d17", "d16", "d67", "u67", "u88", "c901", "c902"}));
 }
 
 }  // namespace

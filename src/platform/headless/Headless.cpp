@@ -21,7 +21,7 @@ void EndPaint(CNativeWindow&) {}
 void PutImage(CNativeWindow&, CPoint, const CBitmap&, const CRect&, const CRegion&) {}
 void EraseBackground(CNativeWindow&) {}
 void SetMenuBar(CNativeWindow&, const MenuTemplate&) {}
-void SetAccelerators(CNativeWindow&, const AcceleratorTable&) {}
+void PostCommand(CNativeWindow&, UINT, UINT) {}
 void SetIcon(CNativeWindow&, const IconResource&) {}
 int RunModalDialog(const DialogTemplate&, CNativeWindow*) { return 0; }
 void SetFocus(CNativeWindow&) {}

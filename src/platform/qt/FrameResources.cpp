@@ -1,10 +1,7 @@
-// The frame's resources as Qt objects: the menu bar, the accelerators and the icon.
+// The frame's resources as Qt objects: the menu bar and the icon.
 #include <QIcon>
 #include <QMenuBar>
-#include <QShortcut>
-#include <cctype>
 
-#include "platform/qt/KeyInput.h"
 #include "platform/qt/NativeWindow.h"
 #include "platform/wnd/Backend.h"
 
@@ -12,7 +9,6 @@ namespace {
 
 // WM_COMMAND's high word of wParam tells where a command came from.
 constexpr UINT kFromMenu = 0;
-constexpr UINT kFromAccelerator = 1;
 
 template <class Menu>
 void AddItems(Menu* menu, std::span<const MenuItemTemplate> items, CNativeWindow* frame)
@@ -44,28 +40,9 @@ void SetMenuBar(CNativeWindow& frame, const MenuTemplate& menu)
     frame.SetMenuBar(bar);
 }
 
-void SetAccelerators(CNativeWindow& frame, const AcceleratorTable& table)
+void PostCommand(CNativeWindow& window, UINT id, UINT source)
 {
-    for (const AcceleratorEntry& entry : table.entries) {
-        // Without FVIRTKEY the key is a character; its key is that of the capital letter.
-        const UINT virtualKey = (entry.flags & FVIRTKEY) ? entry.key : UINT(std::toupper(int(entry.key)));
-        const QKeyCombination key = QtKeyFromVirtualKey(virtualKey);
-        if (key.key() == Qt::Key_unknown)
-            continue;
-        Qt::KeyboardModifiers modifiers = key.keyboardModifiers();
-        if (entry.flags & FSHIFT)
-            modifiers |= Qt::ShiftModifier;
-        if (entry.flags & FCONTROL)
-            modifiers |= Qt::ControlModifier;
-        if (entry.flags & FALT)
-            modifiers |= Qt::AltModifier;
-        auto* const shortcut = new QShortcut(QKeySequence(QKeyCombination(modifiers, key.key())), &frame);
-        shortcut->setContext(Qt::WindowShortcut);
-        const UINT command = entry.command;
-        CNativeWindow* const target = &frame;
-        QObject::connect(shortcut, &QShortcut::activated, target,
-                         [target, command] { target->PostCommand(command, kFromAccelerator); });
-    }
+    window.PostCommand(id, source);
 }
 
 void CheckMenuItem(CNativeWindow& frame, UINT command, bool checked)

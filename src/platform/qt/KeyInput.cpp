@@ -153,21 +153,6 @@ UINT VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers)
     return 0;
 }
 
-QKeyCombination QtKeyFromVirtualKey(UINT virtualKey)
-{
-    if ((virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z'))
-        return QKeyCombination(Qt::Key(virtualKey));
-    if (virtualKey >= VK_NUMPAD0 && virtualKey <= VK_NUMPAD9)
-        return QKeyCombination(Qt::KeypadModifier, Qt::Key(Qt::Key_0 + int(virtualKey - VK_NUMPAD0)));
-    if (virtualKey >= VK_F1 && virtualKey < VK_F1 + kFunctionKeys)
-        return QKeyCombination(Qt::Key(Qt::Key_F1 + int(virtualKey - VK_F1)));
-    for (const NamedKey& named : kNamedKeys) {
-        if (named.virtualKey == virtualKey)
-            return QKeyCombination(named.keypad ? Qt::KeypadModifier : Qt::NoModifier, Qt::Key(named.qtKey));
-    }
-    return QKeyCombination(Qt::Key_unknown);
-}
-
 void InstallKeyInput()
 {
     static QPointer<KeyFilter> filter;
@@ -180,3 +165,17 @@ void InstallKeyInput()
                      [](QWidget*, QWidget* now) { NativeGameFocus(WndFromWidget(now) != nullptr); });
     InstallKeyboardFocusWatch();
 }
+
+namespace backend {
+
+void SetFocus(CNativeWindow& window)
+{
+    window.setFocus(Qt::OtherFocusReason);
+}
+
+CWnd* GetFocusWnd()
+{
+    return WndFromWidget(QApplication::focusWidget());
+}
+
+}  // namespace backend

@@ -1,6 +1,7 @@
 #pragma once
-// Key input: Qt's keys as virtual keys, and the application-wide event filter that keeps
-// the keyboard state and sends WM_KEYDOWN / WM_KEYUP to the window with the focus.
+// Key input: Qt's keys as virtual keys, the keyboard focus, and the application-wide event
+// filter that keeps the keyboard state and sends WM_KEYDOWN / WM_KEYUP to the window with
+// the focus.
 #include <QKeyCombination>
 
 #include "platform/wnd/Messages.h"
@@ -9,10 +10,6 @@
 // with Key_0..Key_9, that is Num Lock on) are VK_NUMPAD0..9; with Num Lock off the keypad
 // reports arrows, Home, End, Clear ..., which map like the keys of the same names.
 UINT VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers);
-
-// The Qt key (with Qt::KeypadModifier for keypad keys) of a virtual key, for accelerators;
-// Qt::Key_unknown when there is none.
-QKeyCombination QtKeyFromVirtualKey(UINT virtualKey);
 
 // Installs the event filter on the application once, and tells the layer whether the focus
 // is in one of our windows at every change; later calls do nothing.

@@ -1,6 +1,7 @@
 // The program's entry point: the Qt application, the application object's start-up, the
 // game controllers and then the event loop until the main window is gone.
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,8 +9,8 @@
 
 #include "platform/qt/KeyInput.h"
 #include "platform/qt/NativeWindow.h"
-#include "platform/qt/SdlAudio.h"
-#include "platform/qt/SdlControllers.h"
+#include "platform/sdl/SdlAudio.h"
+#include "platform/sdl/SdlControllers.h"
 #include "platform/wnd/WinApp.h"
 
 // Qt aborts with a core dump when it finds no platform to run on; a player who started the
@@ -58,6 +59,12 @@ int main(int argc, char** argv)
         frame->m_native->raise();
         frame->m_native->activateWindow();
     }
-    const CSdlControllers controllers;
+    // SDL's controller events come in through a pump on this loop, sooner while one is plugged in.
+    CSdlControllers controllers;
+    QTimer pump;
+    pump.setSingleShot(true);
+    QObject::connect(&pump, &QTimer::timeout, [&] { pump.start(controllers.Pump()); });
+    if (controllers.m_started)
+        pump.start(0);
     return app->Run();
 }

@@ -1,5 +1,5 @@
-// The Qt widget behind each window, and the backend's window, painting, focus and event
-// loop functions.
+// The Qt widget behind each window, and the backend's window, painting and event loop
+// functions.
 #include "platform/qt/NativeWindow.h"
 
 #include <QApplication>
@@ -21,18 +21,12 @@ namespace {
 // The shortest period the classic timer honours; Qt would run a 0 ms timer flat out.
 constexpr UINT kMinimumTimerElapse = 10;
 
-Qt::WindowFlags FlagsFor(const CREATESTRUCT& cs, const CNativeWindow* parent)
-{
-    if (parent && (cs.style & WS_CHILD))
-        return Qt::Widget;
-    return Qt::Window;
-}
-
-
 }  // namespace
 
 CNativeWindow::CNativeWindow(CWnd* wnd, const CREATESTRUCT& cs, CNativeWindow* parent)
-    : QWidget(parent, FlagsFor(cs, parent)), m_wnd(wnd), m_edge(WindowEdge(cs, !parent || !(cs.style & WS_CHILD)))
+    : QWidget(parent, parent && (cs.style & WS_CHILD) ? Qt::Widget : Qt::Window),
+      m_wnd(wnd),
+      m_edge(WindowEdge(cs, !parent || !(cs.style & WS_CHILD)))
 {
     // The window paints every pixel of its client area itself; Qt never clears it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -87,88 +81,11 @@ void CNativeWindow::LayoutMenuBar()
     setContentsMargins(0, height, 0, 0);
 }
 
-bool CNativeWindow::StartTimer(UINT_PTR id, UINT elapse)
-{
-    const int qtId = startTimer(int(std::max(elapse, kMinimumTimerElapse)), Qt::PreciseTimer);
-    for (Timer& timer : m_timers) {
-        if (timer.id == id) {
-            killTimer(timer.qtId);
-            timer.qtId = qtId;
-            return qtId != 0;
-        }
-    }
-    if (qtId != 0)
-        m_timers.push_back(Timer{id, qtId});
-    return qtId != 0;
-}
-
-void CNativeWindow::Invalidate()
-{
-    if (m_framePending)
-        return;
-    m_framePending = true;
-    QMetaObject::invokeMethod(this, [this] { PaintInvalid(); }, Qt::QueuedConnection);
-}
-
-void CNativeWindow::PaintInvalid()
-{
-    if (!m_framePending)
-        return;
-    m_framePending = false;
-    // A hidden window paints when it is shown, in the paint event of its show.
-    if (!m_wnd || !isVisible())
-        return;
-    m_inFrame = true;
-    NativePaint(*m_wnd);
-    m_inFrame = false;
-}
-
 void CNativeWindow::WrapImage(const CBitmap& source)
 {
     const auto* const pixels = reinterpret_cast<const uchar*>(source.m_pixels.get());
     if (m_image.constBits() != pixels || m_image.width() != source.m_width || m_image.height() != source.m_height)
         m_image = QImage(pixels, source.m_width, source.m_height, source.m_width * 4, QImage::Format_RGB32);
-}
-
-void CNativeWindow::PutImage(CPoint to, const CBitmap& source, const CRect& from, const CRegion& changed)
-{
-    if (!source.m_pixels || from.IsRectEmpty())
-        return;
-    const QRect client = ClientRect();
-    QRegion region;
-    for (int i = 0; i < changed.m_count; ++i) {
-        const CRect& r = changed.m_rects[i];
-        region += QRect(r.left - from.left + to.x, r.top - from.top + to.y, r.Width(), r.Height());
-    }
-    region &= QRect(QPoint(0, 0), client.size());
-    if (m_inPaintEvent) {
-        if (!m_painter.isActive())
-            return;
-        WrapImage(source);
-        m_painter.drawImage(QPoint(to.x, to.y), m_image, QRect(from.left, from.top, from.Width(), from.Height()));
-        // What changed outside the part Qt repaints now would stay stale on the screen.
-        if (!(region - m_paintRegion).isEmpty())
-            update(client);
-        return;
-    }
-    if (region.isEmpty())
-        return;
-    WrapImage(source);
-    m_put = Put{&source, to, from};
-    repaint(region.translated(client.topLeft()));
-    m_put = Put{};
-}
-
-void CNativeWindow::EraseBackground()
-{
-    if (m_inPaintEvent) {
-        if (m_painter.isActive())
-            m_painter.fillRect(QRect(QPoint(0, 0), ClientRect().size()), palette().color(QPalette::Base));
-        return;
-    }
-    m_erasing = true;
-    repaint(ClientRect());
-    m_erasing = false;
 }
 
 void CNativeWindow::Replay(const QRegion& region)
@@ -375,22 +292,43 @@ void MoveNativeWindow(CNativeWindow& window, const CRect& rect)
 
 void InvalidateNativeWindow(CNativeWindow& window)
 {
-    window.Invalidate();
+    if (window.m_framePending)
+        return;
+    window.m_framePending = true;
+    QMetaObject::invokeMethod(&window, [&window] { UpdateNativeWindow(window); }, Qt::QueuedConnection);
 }
 
 void UpdateNativeWindow(CNativeWindow& window)
 {
-    window.PaintInvalid();
+    if (!window.m_framePending)
+        return;
+    window.m_framePending = false;
+    // A hidden window paints when it is shown, in the paint event of its show.
+    if (!window.m_wnd || !window.isVisible())
+        return;
+    window.m_inFrame = true;
+    NativePaint(*window.m_wnd);
+    window.m_inFrame = false;
 }
 
 bool StartTimer(CNativeWindow& window, UINT_PTR id, UINT elapse)
 {
-    return window.StartTimer(id, elapse);
+    const int qtId = window.startTimer(int(std::max(elapse, kMinimumTimerElapse)), Qt::PreciseTimer);
+    for (CNativeWindow::Timer& timer : window.m_timers) {
+        if (timer.id == id) {
+            window.killTimer(timer.qtId);
+            timer.qtId = qtId;
+            return qtId != 0;
+        }
+    }
+    if (qtId != 0)
+        window.m_timers.push_back(CNativeWindow::Timer{id, qtId});
+    return qtId != 0;
 }
 
 bool BeginPaint(CNativeWindow& window)
 {
-    return window.IsPainting();
+    return window.m_inPaintEvent || window.m_inFrame;
 }
 
 // The painter spans the whole paint event, so there is nothing to end before it does.
@@ -398,22 +336,45 @@ void EndPaint(CNativeWindow&) {}
 
 void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRect& from, const CRegion& changed)
 {
-    window.PutImage(to, source, from, changed);
+    if (!source.m_pixels || from.IsRectEmpty())
+        return;
+    const QRect client = window.ClientRect();
+    QRegion region;
+    for (int i = 0; i < changed.m_count; ++i) {
+        const CRect& r = changed.m_rects[i];
+        region += QRect(r.left - from.left + to.x, r.top - from.top + to.y, r.Width(), r.Height());
+    }
+    region &= QRect(QPoint(0, 0), client.size());
+    if (window.m_inPaintEvent) {
+        if (!window.m_painter.isActive())
+            return;
+        window.WrapImage(source);
+        window.m_painter.drawImage(QPoint(to.x, to.y), window.m_image,
+                                   QRect(from.left, from.top, from.Width(), from.Height()));
+        // What changed outside the part Qt repaints now would stay stale on the screen.
+        if (!(region - window.m_paintRegion).isEmpty())
+            window.update(client);
+        return;
+    }
+    if (region.isEmpty())
+        return;
+    window.WrapImage(source);
+    window.m_put = CNativeWindow::Put{&source, to, from};
+    window.repaint(region.translated(client.topLeft()));
+    window.m_put = CNativeWindow::Put{};
 }
 
 void EraseBackground(CNativeWindow& window)
 {
-    window.EraseBackground();
-}
-
-void SetFocus(CNativeWindow& window)
-{
-    window.setFocus(Qt::OtherFocusReason);
-}
-
-CWnd* GetFocusWnd()
-{
-    return WndFromWidget(QApplication::focusWidget());
+    const QRect client = window.ClientRect();
+    if (window.m_inPaintEvent) {
+        if (window.m_painter.isActive())
+            window.m_painter.fillRect(QRect(QPoint(0, 0), client.size()), window.palette().color(QPalette::Base));
+        return;
+    }
+    window.m_erasing = true;
+    window.repaint(client);
+    window.m_erasing = false;
 }
 
 int RunEventLoop()

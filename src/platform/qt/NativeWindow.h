@@ -27,14 +27,8 @@ public:
 
     QRect ClientRect() const;
     void SetMenuBar(QMenuBar* menuBar);
-    bool StartTimer(UINT_PTR id, UINT elapse);
-    // Asks for a frame: the paint message runs from the event loop, outside a paint event.
-    void Invalidate();
-    // Runs the frame asked for, if one is, at once.
-    void PaintInvalid();
-    bool IsPainting() const { return m_inPaintEvent || m_inFrame; }
-    void PutImage(CPoint to, const CBitmap& source, const CRect& from, const CRegion& changed);
-    void EraseBackground();
+    // Wraps the pixels of source in m_image; made again only when the bitmap changes.
+    void WrapImage(const CBitmap& source);
 
     // Menu items and accelerators deliver their command from the event loop, as a posted
     // message would, so that a command may destroy the window that sent it.
@@ -45,35 +39,6 @@ public:
     void Dispose();
 
     CWnd* m_wnd;
-
-    // Counts the events of our windows being handled, so that Dispose never deletes a
-    // widget under its own event.
-    struct EventScope
-    {
-        EventScope() { ++s_eventDepth; }
-        ~EventScope() { --s_eventDepth; }
-        EventScope(const EventScope&) = delete;
-        EventScope& operator=(const EventScope&) = delete;
-    };
-
-protected:
-    bool event(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    void LayoutMenuBar();
-    void DrawEdge();
-    void WrapImage(const CBitmap& source);
-    // Draws the part of the client area in region (client coordinates) from the put or
-    // the erase that is under way.
-    void Replay(const QRegion& region);
-
     // Qt keeps the window's pixels in its backing store and puts on the screen only what a
     // paint event painted, which is all of the window only after a show or a resize. So a
     // frame the game asks for runs outside a paint event (m_inFrame), and each put of it
@@ -102,8 +67,34 @@ private:
     QMenuBar* m_menuBar = nullptr;
     const int m_edge;  // 2 for a client edge, 1 for a plain border, 0 for none
     QPainter m_painter;
-    // Wraps the pixels of the last bitmap put here; made again only when the bitmap changes.
     QImage m_image;
+
+    // Counts the events of our windows being handled, so that Dispose never deletes a
+    // widget under its own event.
+    struct EventScope
+    {
+        EventScope() { ++s_eventDepth; }
+        ~EventScope() { --s_eventDepth; }
+        EventScope(const EventScope&) = delete;
+        EventScope& operator=(const EventScope&) = delete;
+    };
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void LayoutMenuBar();
+    void DrawEdge();
+    // Draws the part of the client area in region (client coordinates) from the put or
+    // the erase that is under way.
+    void Replay(const QRegion& region);
 
     static inline int s_eventDepth = 0;
 };

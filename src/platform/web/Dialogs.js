@@ -1,91 +1,61 @@
 // The page side of the browser backend: the modal dialogs, built from a dialog resource laid
-// out by the program (WebBackend.cpp), in the dialog face whose metrics give the dialog units.
+// out by the program (PageResources.cpp), in the dialog face whose metrics give the dialog units.
 
 var VexlorDialogsLibrary = {
   $VexlorDialogs__deps: ['$Vexlor', '$VexlorMenu'],
   $VexlorDialogs: {
     face: '"DejaVu Sans", "Liberation Sans", Arial, sans-serif',
 
-    units: function(pointSize) {
+    // The width of the 52 letters A-Z and a-z in the dialog font, and its line height.
+    measure: function(pointSize) {
       var context = document.createElement('canvas').getContext('2d');
       context.font = pointSize + 'pt ' + VexlorDialogs.face;
       var m = context.measureText('ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz');
-      var alphabet = Math.round(m.width);
-      var height = Math.ceil(m.fontBoundingBoxAscent + m.fontBoundingBoxDescent);
-      return [Math.floor((Math.floor(alphabet / 26) + 1) / 2), height];
-    },
-
-    // A static text shows '&' as the mark of a mnemonic unless it has SS_NOPREFIX.
-    staticText: function(text, noPrefix) {
-      if (noPrefix) return text;
-      var shown = '';
-      for (var i = 0; i < text.length; i++) {
-        if (text[i] === '&' && i + 1 < text.length) i++;
-        shown += text[i];
-      }
-      return shown;
+      return [Math.round(m.width), Math.ceil(m.fontBoundingBoxAscent + m.fontBoundingBoxDescent)];
     },
 
     // Modal for the user: an overlay over the whole page takes the mouse, the dialog the
     // keys, until OK, Enter, Escape or its close box ends it; the game ticks on behind it.
     run: function(layout, owner) {
       VexlorMenu.close(false);
-      var overlay = document.createElement('div');
-      overlay.className = 'vx-overlay';
+      var overlay = Vexlor.element('div', 'vx-overlay', document.body);
       overlay.addEventListener('mousedown', function(e) {
         if (e.target === overlay) e.preventDefault();
       });
-      var box = document.createElement('div');
-      box.className = 'vx-dialog';
+      var box = Vexlor.element('div', 'vx-dialog', overlay);
       box.setAttribute('role', 'dialog');
       box.setAttribute('aria-modal', 'true');
       box.tabIndex = -1;
-      var titleBar = document.createElement('div');
-      titleBar.className = 'vx-title';
-      var title = document.createElement('span');
-      title.textContent = layout.title;
-      var close = document.createElement('span');
-      close.className = 'vx-close';
+      var titleBar = Vexlor.element('div', 'vx-title', box);
+      Vexlor.element('span', '', titleBar).textContent = layout.title;
+      var close = Vexlor.element('span', 'vx-close', titleBar);
       close.textContent = '\u00D7';
-      titleBar.appendChild(title);
-      titleBar.appendChild(close);
-      var body = document.createElement('div');
-      body.className = 'vx-body';
+      var body = Vexlor.element('div', 'vx-body', box);
       body.style.width = layout.width + 'px';
       body.style.height = layout.height + 'px';
       body.style.font = layout.pointSize + 'pt ' + VexlorDialogs.face;
       body.style.lineHeight = layout.lineHeight + 'px';
-      box.appendChild(titleBar);
-      box.appendChild(body);
-      overlay.appendChild(box);
 
       var dialog = {overlay: overlay, box: box, buttons: [], restore: document.activeElement, owner: owner};
       close.addEventListener('click', function() { VexlorDialogs.end(dialog); });
       layout.items.forEach(function(item) {
         var element;
         if (item.kind === 'static') {
-          element = document.createElement('div');
-          element.className = 'vx-static';
-          element.textContent = VexlorDialogs.staticText(item.text, item.noPrefix);
-          // Only lines that fit whole show, as the classic static control does.
-          var line = layout.lineHeight;
-          element.style.height = Math.min(item.height, Math.max(line, Math.floor(item.height / line) * line)) + 'px';
+          element = Vexlor.element('div', 'vx-static', body);
+          element.textContent = item.text;
         } else {
-          element = document.createElement('button');
-          element.className = 'vx-button';
-          element.appendChild(VexlorMenu.mnemonicElement(item.text));
+          element = Vexlor.element('button', 'vx-button', body);
+          element.appendChild(VexlorMenu.mnemonicElement(item));
           // OK and Cancel end the dialog; the templates have no other buttons.
           if (item.id === 1 || item.id === 2) element.addEventListener('click', function() { VexlorDialogs.end(dialog); });
           dialog.buttons.push({element: element, item: item});
           if (item.kind === 'default') dialog.defaultButton = element;
-          element.style.height = item.height + 'px';
         }
         element.style.left = item.x + 'px';
         element.style.top = item.y + 'px';
         element.style.width = item.width + 'px';
-        body.appendChild(element);
+        element.style.height = item.height + 'px';
       });
-      document.body.appendChild(overlay);
       // Centred over the page.
       box.style.left = Math.max(0, Math.floor((window.innerWidth - box.offsetWidth) / 2)) + 'px';
       box.style.top = Math.max(0, Math.floor((window.innerHeight - box.offsetHeight) / 2)) + 'px';
@@ -94,12 +64,8 @@ var VexlorDialogsLibrary = {
     },
 
     key: function(dialog, e) {
-      if (e.key === 'Enter') {
-        // A dialog without a default button ends with OK too, as the classic dialog does.
-        VexlorDialogs.end(dialog);
-        return true;
-      }
-      if (e.key === 'Escape') {
+      // Enter ends a dialog without a default button too, as OK, as the classic dialog does.
+      if (e.key === 'Enter' || e.key === 'Escape') {
         VexlorDialogs.end(dialog);
         return true;
       }
@@ -113,11 +79,9 @@ var VexlorDialogsLibrary = {
         return true;
       }
       var letter = e.altKey ? VexlorMenu.letterOf(e) : e.key.length === 1 ? e.key.toLowerCase() : '';
-      for (var i = 0; i < dialog.buttons.length; i++) {
-        if (letter && VexlorMenu.mnemonic(dialog.buttons[i].item.text) === letter) {
-          VexlorDialogs.end(dialog);
-          return true;
-        }
+      if (letter && dialog.buttons.some(function(b) { return VexlorMenu.mnemonic(b.item) === letter; })) {
+        VexlorDialogs.end(dialog);
+        return true;
       }
       // Space on a focused button presses it; every other key stays in the dialog.
       return e.key !== ' ';
@@ -134,11 +98,9 @@ var VexlorDialogsLibrary = {
     },
   },
 
-  vexlor_to_page_dialog_units__deps: ['$VexlorDialogs'],
-  vexlor_to_page_dialog_units: function(pointSize, units) {
-    var u = VexlorDialogs.units(pointSize);
-    HEAP32[units >> 2] = u[0];
-    HEAP32[(units >> 2) + 1] = u[1];
+  vexlor_to_page_measure_dialog_font__deps: ['$VexlorDialogs'],
+  vexlor_to_page_measure_dialog_font: function(pointSize, measured) {
+    HEAP32.set(VexlorDialogs.measure(pointSize), measured >> 2);
   },
   vexlor_to_page_run_dialog__deps: ['$VexlorDialogs'],
   vexlor_to_page_run_dialog: function(json, owner) { VexlorDialogs.run(JSON.parse(UTF8ToString(json)), owner); },

@@ -4,27 +4,15 @@
 var VexlorInputLibrary = {
   $VexlorInput__deps: ['$Vexlor', '$VexlorMenu', '$VexlorDialogs'],
   $VexlorInput: {
-    // KeyboardEvent.code to the desktop's virtual keys; a key's scan code is its place here.
+    // KeyboardEvent.code to the desktop's virtual keys, besides the runs that keyOf makes.
     codes: [
       ['Backspace', 0x08], ['Tab', 0x09], ['Enter', 0x0D], ['NumpadEnter', 0x0D], ['ShiftLeft', 0x10],
       ['ShiftRight', 0x10], ['ControlLeft', 0x11], ['ControlRight', 0x11], ['AltLeft', 0x12], ['AltRight', 0x12],
       ['Pause', 0x13], ['CapsLock', 0x14], ['Escape', 0x1B], ['Space', 0x20], ['PageUp', 0x21], ['PageDown', 0x22],
       ['End', 0x23], ['Home', 0x24], ['ArrowLeft', 0x25], ['ArrowUp', 0x26], ['ArrowRight', 0x27],
       ['ArrowDown', 0x28], ['Insert', 0x2D], ['Delete', 0x2E],
-      ['Digit0', 0x30], ['Digit1', 0x31], ['Digit2', 0x32], ['Digit3', 0x33], ['Digit4', 0x34],
-      ['Digit5', 0x35], ['Digit6', 0x36], ['Digit7', 0x37], ['Digit8', 0x38], ['Digit9', 0x39],
-      ['KeyA', 0x41], ['KeyB', 0x42], ['KeyC', 0x43], ['KeyD', 0x44], ['KeyE', 0x45], ['KeyF', 0x46],
-      ['KeyG', 0x47], ['KeyH', 0x48], ['KeyI', 0x49], ['KeyJ', 0x4A], ['KeyK', 0x4B], ['KeyL', 0x4C],
-      ['KeyM', 0x4D], ['KeyN', 0x4E], ['KeyO', 0x4F], ['KeyP', 0x50], ['KeyQ', 0x51], ['KeyR', 0x52],
-      ['KeyS', 0x53], ['KeyT', 0x54], ['KeyU', 0x55], ['KeyV', 0x56], ['KeyW', 0x57], ['KeyX', 0x58],
-      ['KeyY', 0x59], ['KeyZ', 0x5A],
-      // The keypad as with Num Lock on, whatever its state: code names the physical key.
-      ['Numpad0', 0x60], ['Numpad1', 0x61], ['Numpad2', 0x62], ['Numpad3', 0x63], ['Numpad4', 0x64],
-      ['Numpad5', 0x65], ['Numpad6', 0x66], ['Numpad7', 0x67], ['Numpad8', 0x68], ['Numpad9', 0x69],
       ['NumpadMultiply', 0x6A], ['NumpadAdd', 0x6B], ['NumpadSubtract', 0x6D], ['NumpadDecimal', 0x6E],
       ['NumpadDivide', 0x6F],
-      ['F1', 0x70], ['F2', 0x71], ['F3', 0x72], ['F4', 0x73], ['F5', 0x74], ['F6', 0x75], ['F7', 0x76],
-      ['F8', 0x77], ['F9', 0x78], ['F10', 0x79], ['F11', 0x7A], ['F12', 0x7B],
     ],
     // The game's keys: the browser's own action for them (scrolling, help, find) does not happen.
     gameKeys: ['ArrowUp', 'ArrowDown', 'ArrowLeft', 'ArrowRight', 'Enter', 'NumpadEnter', 'Space', 'KeyW',
@@ -33,8 +21,14 @@ var VexlorInputLibrary = {
     keyOf: null,
 
     start: function() {
+      // Digits, the keypad's digits (as with Num Lock on, whatever its state: code names the
+      // physical key), letters and F1-F12 run in order. A key's scan code is its place in codes.
+      var codes = VexlorInput.codes.slice(), i;
+      for (i = 0; i < 10; i++) codes.push(['Digit' + i, 0x30 + i], ['Numpad' + i, 0x60 + i]);
+      for (i = 0; i < 26; i++) codes.push(['Key' + String.fromCharCode(0x41 + i), 0x41 + i]);
+      for (i = 1; i <= 12; i++) codes.push(['F' + i, 0x6F + i]);
       VexlorInput.keyOf = {};
-      VexlorInput.codes.forEach(function(entry, i) { VexlorInput.keyOf[entry[0]] = {vk: entry[1], scan: i + 1}; });
+      codes.forEach(function(entry, at) { VexlorInput.keyOf[entry[0]] = {vk: entry[1], scan: at + 1}; });
       VexlorInput.gameKeySet = {};
       VexlorInput.gameKeys.forEach(function(code) { VexlorInput.gameKeySet[code] = true; });
       window.addEventListener('keydown', function(e) { VexlorInput.onKey(e, true); }, true);
@@ -101,16 +95,12 @@ var VexlorInputLibrary = {
       }
     },
 
-    modifiers: function(e) {
-      return (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
-    },
-
     onKey: function(e, pressed) {
       if (Vexlor.ended) return;
       var key = VexlorInput.keyOf[e.code];
       var took = 0;
       // The program first, while the focus is still where the key found it.
-      if (key) took = Vexlor.call('_vexlor_from_page_key', key.vk, key.scan, pressed ? 1 : 0, e.repeat ? 1 : 0, VexlorInput.modifiers(e));
+      if (key) took = Vexlor.call('_vexlor_from_page_key', key.vk, key.scan, pressed ? 1 : 0, e.repeat ? 1 : 0);
       var handled = pressed && VexlorInput.uiKey(e);
       var plain = !e.ctrlKey && !e.altKey && !e.metaKey;
       if (handled || (took && plain && VexlorInput.gameKeySet[e.code])) e.preventDefault();
@@ -120,16 +110,7 @@ var VexlorInputLibrary = {
     uiKey: function(e) {
       if (Vexlor.dialogs.length) return VexlorDialogs.key(Vexlor.dialogs[Vexlor.dialogs.length - 1], e);
       if (Vexlor.menu) return VexlorMenu.key(e);
-      if (e.altKey && !e.ctrlKey && !e.metaKey && Vexlor.frameSlot >= 0) {
-        var bar = Vexlor.windows[Vexlor.frameSlot].menuItems || [];
-        for (var i = 0; i < bar.length; i++) {
-          if (VexlorMenu.mnemonic(bar[i].text) === VexlorMenu.letterOf(e)) {
-            VexlorMenu.open(i, true);
-            return true;
-          }
-        }
-      }
-      return false;
+      return e.altKey && !e.ctrlKey && !e.metaKey && Vexlor.frameSlot >= 0 && VexlorMenu.openByLetter(VexlorMenu.letterOf(e));
     },
   },
 };

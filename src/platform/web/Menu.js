@@ -1,36 +1,26 @@
 // The page side of the browser backend: the menu bar and its menus, built from the frame's
 // menu resource and worked with the mouse, a finger or the keys (Alt and a mnemonic, arrows,
-// Enter, Escape). A chosen item posts its command to the frame.
+// Enter, Escape). A chosen item posts its command to the frame. The check marks of the
+// option items are kept here for the menu to show.
 
 var VexlorMenuLibrary = {
-  $VexlorMenu__deps: ['$Vexlor', '$VexlorSound', '$VexlorReplay'],
+  $VexlorMenu__deps: ['$Vexlor', '$VexlorReplay'],
   $VexlorMenu: {
-    // '&' marks the next character as the mnemonic (underlined); "&&" is one '&'.
-    mnemonicElement: function(text) {
-      var span = document.createElement('span');
-      for (var i = 0; i < text.length; i++) {
-        if (text[i] === '&' && i + 1 < text.length) {
-          i++;
-          if (text[i] !== '&') {
-            var u = document.createElement('u');
-            u.textContent = text[i];
-            span.appendChild(u);
-            continue;
-          }
-        }
-        span.appendChild(document.createTextNode(text[i]));
-      }
+    checked: {},  // menu command -> checked
+
+    // An item's text as the program gives it, shown and with the place of its mnemonic, which
+    // is underlined.
+    mnemonicElement: function(item) {
+      var span = document.createElement('span'), at = item.mnemonic;
+      span.textContent = at < 0 ? item.text : item.text.slice(0, at);
+      if (at < 0) return span;
+      Vexlor.element('u', '', span).textContent = item.text[at];
+      span.appendChild(document.createTextNode(item.text.slice(at + 1)));
       return span;
     },
 
-    mnemonic: function(text) {
-      for (var i = 0; i + 1 < text.length; i++) {
-        if (text[i] === '&') {
-          if (text[i + 1] !== '&') return text[i + 1].toLowerCase();
-          i++;
-        }
-      }
-      return '';
+    mnemonic: function(item) {
+      return item.mnemonic < 0 ? '' : item.text[item.mnemonic].toLowerCase();
     },
 
     // The letter of a key as a mnemonic, whatever the keyboard layout.
@@ -44,10 +34,9 @@ var VexlorMenuLibrary = {
       w.menuItems = items;
       w.bar.textContent = '';
       items.forEach(function(item, i) {
-        var button = document.createElement('div');
-        button.className = 'vx-menutitle';
+        var button = Vexlor.element('div', 'vx-menutitle', w.bar);
         button.setAttribute('role', 'menuitem');
-        button.appendChild(VexlorMenu.mnemonicElement(item.text));
+        button.appendChild(VexlorMenu.mnemonicElement(item));
         button.addEventListener('mousedown', function(e) {
           e.preventDefault();
           if (Vexlor.dialogs.length) return;
@@ -57,7 +46,6 @@ var VexlorMenuLibrary = {
         button.addEventListener('mouseenter', function() {
           if (Vexlor.menu && Vexlor.menu.index !== i) VexlorMenu.open(i, false);
         });
-        w.bar.appendChild(button);
       });
       if (items.length) VexlorReplay.addTo(w.bar);
       w.bar.hidden = items.length === 0;
@@ -75,8 +63,7 @@ var VexlorMenuLibrary = {
     },
 
     openPanel: function(items, x, y, highlightFirst) {
-      var panel = document.createElement('div');
-      panel.className = 'vx-menu';
+      var panel = Vexlor.element('div', 'vx-menu', document.body);
       panel.tabIndex = -1;
       panel.setAttribute('role', 'menu');
       panel.style.left = x + 'px';
@@ -84,24 +71,17 @@ var VexlorMenuLibrary = {
       var entry = {element: panel, items: items, rows: [], highlight: -1};
       var depth = Vexlor.menu.panels.length;
       items.forEach(function(item, i) {
-        var row = document.createElement('div');
-        row.className = item.command === 0 && item.items.length === 0 ? 'vx-separator' : 'vx-menuitem';
-        row.setAttribute('role', 'menuitem');
-        row.appendChild(VexlorMenu.mnemonicElement(item.text));
-        VexlorSound.markRow(row, item.command);
-        if (item.items.length) {
-          var arrow = document.createElement('span');
-          arrow.className = 'vx-arrow';
-          arrow.textContent = '\u25B8';
-          row.appendChild(arrow);
-        }
+        var row = Vexlor.element('div', item.command === 0 && item.items.length === 0 ? 'vx-separator' : 'vx-menuitem',
+                                 panel);
+        row.setAttribute('role', item.command in VexlorMenu.checked ? 'menuitemcheckbox' : 'menuitem');
+        if (item.command in VexlorMenu.checked) row.setAttribute('aria-checked', String(VexlorMenu.checked[item.command]));
+        row.appendChild(VexlorMenu.mnemonicElement(item));
+        if (item.items.length) Vexlor.element('span', 'vx-arrow', row).textContent = '\u25B8';
         row.addEventListener('mouseenter', function() { VexlorMenu.highlight(depth, i, true); });
         row.addEventListener('mousedown', function(e) { e.preventDefault(); });
         row.addEventListener('click', function() { VexlorMenu.activate(depth, i, false); });
-        panel.appendChild(row);
         entry.rows.push(row);
       });
-      document.body.appendChild(panel);
       Vexlor.menu.panels.push(entry);
       panel.focus({preventScroll: true});
       if (highlightFirst) VexlorMenu.highlight(depth, 0, false);
@@ -146,20 +126,41 @@ var VexlorMenuLibrary = {
       if (restoreFocus && menu.restore) setTimeout(function() { Vexlor.restoreFocus(menu.restore); }, 0);
     },
 
+    // Opens the bar's menu whose mnemonic is the letter; true when there is one.
+    openByLetter: function(letter) {
+      var bar = Vexlor.windows[Vexlor.frameSlot].menuItems || [];
+      for (var b = 0; b < bar.length; b++) {
+        if (letter && VexlorMenu.mnemonic(bar[b]) === letter) {
+          VexlorMenu.open(b, true);
+          return true;
+        }
+      }
+      return false;
+    },
+
+    // Opens the bar's menu step places along from the open one, round the ends.
+    openBeside: function(step) {
+      var count = Vexlor.windows[Vexlor.frameSlot].menuItems.length;
+      VexlorMenu.open((Vexlor.menu.index + count + step) % count, true);
+    },
+
+    // Back from a submenu to its parent panel.
+    closeSubmenu: function() {
+      var panels = Vexlor.menu.panels;
+      panels.pop().element.remove();
+      panels[panels.length - 1].element.focus({preventScroll: true});
+    },
+
     key: function(e) {
       var menu = Vexlor.menu;
       var depth = menu.panels.length - 1;
       var panel = menu.panels[depth];
       var count = panel.items.length;
+      var opensSubmenu = panel.highlight >= 0 && panel.items[panel.highlight].items.length;
       switch (e.key) {
       case 'Escape':
-        if (depth > 0) {
-          panel.element.remove();
-          menu.panels.pop();
-          menu.panels[depth - 1].element.focus({preventScroll: true});
-        } else {
-          VexlorMenu.close(true);
-        }
+        if (depth > 0) VexlorMenu.closeSubmenu();
+        else VexlorMenu.close(true);
         return true;
       case 'ArrowDown':
         VexlorMenu.highlight(depth, (panel.highlight + 1) % count, false);
@@ -168,22 +169,12 @@ var VexlorMenuLibrary = {
         VexlorMenu.highlight(depth, (panel.highlight + count - 1) % count, false);
         return true;
       case 'ArrowRight':
-        if (panel.highlight >= 0 && panel.items[panel.highlight].items.length) {
-          VexlorMenu.activate(depth, panel.highlight, true);
-        } else {
-          var bar = Vexlor.windows[Vexlor.frameSlot].menuItems;
-          VexlorMenu.open((menu.index + 1) % bar.length, true);
-        }
+        if (opensSubmenu) VexlorMenu.activate(depth, panel.highlight, true);
+        else VexlorMenu.openBeside(1);
         return true;
       case 'ArrowLeft':
-        if (depth > 0) {
-          panel.element.remove();
-          menu.panels.pop();
-          menu.panels[depth - 1].element.focus({preventScroll: true});
-        } else {
-          var items = Vexlor.windows[Vexlor.frameSlot].menuItems;
-          VexlorMenu.open((menu.index + items.length - 1) % items.length, true);
-        }
+        if (depth > 0) VexlorMenu.closeSubmenu();
+        else VexlorMenu.openBeside(-1);
         return true;
       case 'Enter':
       case ' ':
@@ -193,19 +184,10 @@ var VexlorMenuLibrary = {
         VexlorMenu.close(true);
         return true;
       }
-      var letter = e.key.length === 1 ? e.key.toLowerCase() : '';
-      if (e.altKey) letter = VexlorMenu.letterOf(e);
-      if (e.altKey && depth === 0) {
-        var bar = Vexlor.windows[Vexlor.frameSlot].menuItems;
-        for (var b = 0; b < bar.length; b++) {
-          if (VexlorMenu.mnemonic(bar[b].text) === letter) {
-            VexlorMenu.open(b, true);
-            return true;
-          }
-        }
-      }
+      var letter = e.altKey ? VexlorMenu.letterOf(e) : e.key.length === 1 ? e.key.toLowerCase() : '';
+      if (e.altKey && depth === 0 && VexlorMenu.openByLetter(letter)) return true;
       for (var i = 0; i < count; i++) {
-        if (letter && VexlorMenu.mnemonic(panel.items[i].text) === letter) {
+        if (letter && VexlorMenu.mnemonic(panel.items[i]) === letter) {
           VexlorMenu.highlight(depth, i, false);
           VexlorMenu.activate(depth, i, true);
           return true;
@@ -217,6 +199,10 @@ var VexlorMenuLibrary = {
 
   vexlor_to_page_set_menu__deps: ['$VexlorMenu'],
   vexlor_to_page_set_menu: function(slot, json) { VexlorMenu.setBar(slot, JSON.parse(UTF8ToString(json))); },
+  vexlor_to_page_check_menu__deps: ['$VexlorMenu'],
+  vexlor_to_page_check_menu: function(command, checked) {
+    VexlorMenu.checked[command] = !!checked;  // shown the next time the menu opens
+  },
 };
 
 mergeInto(LibraryManager.library, VexlorMenuLibrary);

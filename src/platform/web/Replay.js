@@ -11,7 +11,7 @@ var VexlorReplayLibrary = {
 
     start: function() {
       var r = VexlorReplay;
-      r.picker = document.createElement('input');
+      r.picker = Vexlor.element('input', '', document.body);
       r.picker.type = 'file';
       r.picker.accept = '.vxr';
       r.picker.hidden = true;
@@ -20,12 +20,9 @@ var VexlorReplayLibrary = {
         if (r.picker.files.length) r.open(r.picker.files[0]);
         r.picker.value = '';
       });
-      document.body.appendChild(r.picker);
-      r.message = document.createElement('div');
-      r.message.className = 'vx-replay-message';
+      r.message = Vexlor.element('div', 'vx-replay-message', document.body);
       r.message.setAttribute('role', 'alert');
       r.message.hidden = true;
-      document.body.appendChild(r.message);
       window.addEventListener('dragover', function(e) { e.preventDefault(); });
       window.addEventListener('drop', function(e) {
         e.preventDefault();
@@ -36,12 +33,10 @@ var VexlorReplayLibrary = {
     // The button at the end of the menu bar.
     addTo: function(bar) {
       if (!VexlorReplay.picker) VexlorReplay.start();
-      var button = document.createElement('div');
-      button.className = 'vx-open-replay';
+      var button = Vexlor.element('div', 'vx-open-replay', bar);
       button.setAttribute('role', 'button');
       button.textContent = 'Open replay\u2026';
       button.addEventListener('click', function() { VexlorReplay.picker.click(); });
-      bar.appendChild(button);
     },
 
     open: function(file) {

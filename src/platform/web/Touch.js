@@ -39,12 +39,10 @@ var VexlorTouchLibrary = {
     show: function() {
       var w = Vexlor.windows[Vexlor.frameSlot];
       if (!w) return;
-      var layer = document.createElement('div');
-      layer.className = 'vx-touch';
+      var layer = Vexlor.element('div', 'vx-touch', w.client);
       VexlorTouch.sets = VexlorTouch.seats.map(function(seat, index) {
-        var set = {id: VexlorTouch.firstId + index, seat: index, element: document.createElement('div'),
-                   buttons: [], plugged: false, lastTouch: 0};
-        set.element.className = 'vx-seat ' + seat.corner;
+        var set = {id: VexlorTouch.firstId + index, seat: index, buttons: [], plugged: false, lastTouch: 0,
+                   element: Vexlor.element('div', 'vx-seat ' + seat.corner, layer)};
         set.element.style.borderColor = seat.colour;
         set.element.setAttribute('role', 'group');
         set.element.setAttribute('aria-label', seat.name);
@@ -53,25 +51,19 @@ var VexlorTouchLibrary = {
           if (control[3] && !seat.flies) return;
           set.buttons.push(VexlorTouch.control(set, seat.name, control));
         });
-        set.buttons.forEach(function(b) { set.element.appendChild(b.element); });
-        layer.appendChild(set.element);
         return set;
       });
-      var full = document.createElement('div');
-      full.className = 'vx-fullscreen';
+      var full = Vexlor.element('div', 'vx-fullscreen', w.bar);
       full.setAttribute('role', 'button');
       full.setAttribute('aria-label', 'Full screen');
       full.textContent = '\u26F6';
       full.addEventListener('click', Vexlor.toggleFullScreen);
-      w.bar.appendChild(full);
-      w.client.appendChild(layer);
     },
 
     // One control: the fingers on it, and whether one went down since the last tick.
     control: function(set, seatName, control) {
-      var b = {element: document.createElement('div'), button: control[1], pointers: {}, count: 0, touched: false,
-               sent: false};
-      b.element.className = 'vx-control vx-' + control[0].replace(' ', '-');
+      var b = {element: Vexlor.element('div', 'vx-control vx-' + control[0].replace(' ', '-'), set.element),
+               button: control[1], pointers: {}, count: 0, touched: false, sent: false};
       b.element.setAttribute('role', 'button');
       b.element.setAttribute('aria-label', seatName + ' ' + control[0]);
       b.element.textContent = control[2];

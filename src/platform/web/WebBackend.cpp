@@ -1,76 +1,19 @@
 // The browser backend: the window layer's backend functions over the page's elements
-// (Page.js, Menu.js, Dialogs.js, Input.js, Touch.js), and the entry points through which the
-// page feeds its events in.
-//
-// Each native window is a slot in a small fixed table; the page knows a window by its slot
-// number, so an event that arrives after the window is gone finds an empty slot.
+// (Page.js, Input.js, Touch.js), and the entry points through which the page feeds its
+// events in. The frame's resources and the dialogs are in PageResources.cpp.
 #include <emscripten/emscripten.h>
 
-#include <cstdio>
-#include <memory>
 #include <string>
 
-#include "platform/wnd/Backend.h"
+#include "platform/web/NativeWindow.h"
 #include "platform/wnd/DialogLayout.h"
 #include "platform/wnd/Wnd.h"
-
-extern "C" {
-// From the program to the page: Page.js, Menu.js, Dialogs.js.
-void vexlor_to_page_create(int slot, int parent, int edge, const char* title);
-void vexlor_to_page_destroy(int slot);
-void vexlor_to_page_show(int slot, int shown);
-void vexlor_to_page_move(int slot, int x, int y, int width, int height);
-int vexlor_to_page_client_width(int slot);
-int vexlor_to_page_client_height(int slot);
-void vexlor_to_page_request_paint(int slot);
-void vexlor_to_page_start_timer(int slot, int id, int elapse);
-void vexlor_to_page_stop_timers(int slot);
-void vexlor_to_page_put_image(int slot, const std::uint32_t* rgba, int width, int height, int fromX, int fromY,
-                           int fromWidth, int fromHeight, int toX, int toY);
-void vexlor_to_page_erase(int slot, int width, int height);
-void vexlor_to_page_set_menu(int slot, const char* json);
-void vexlor_to_page_set_icon(const std::uint32_t* rgba, int size);
-void vexlor_to_page_dialog_units(int pointSize, int* units);
-void vexlor_to_page_run_dialog(const char* json, int owner);
-void vexlor_to_page_focus(int slot);
-int vexlor_to_page_focused_slot();
-void vexlor_to_page_post_command(int slot, int id, int source);
-void vexlor_to_page_end();
-void vexlor_to_page_toggle_full_screen();
-}
-
-class CNativeWindow
-{
-public:
-    CWnd* m_wnd = nullptr;
-    int m_slot = -1;
-    CNativeWindow* m_parent = nullptr;
-    int m_edge = 0;
-    bool m_topLevel = false;
-    bool m_shown = false;    // asked to show
-    bool m_visible = false;  // shown, and its parent visible
-    bool m_inPaint = false;
-    bool m_paintPending = false;
-    // The canvas has lost its pixels (new, or resized): the next put is whole.
-    bool m_lostPixels = true;
-    CSize m_client{};
-    // The pixels put on the canvas, as the page's image data wants them (R, G, B, A bytes).
-    std::unique_ptr<std::uint32_t[]> m_rgba;
-    int m_rgbaSize = 0;
-    const AcceleratorTable* m_accelerators = nullptr;
-};
 
 namespace {
 
 constexpr int kSlots = 16;
 CNativeWindow s_windows[kSlots];
 int s_ticks = 0;
-
-// WM_COMMAND's high word of wParam tells where a command came from.
-constexpr int kFromAccelerator = 1;
-
-// The modifiers the page reports with a key, as bits.
-enum : int { kShift = 1, kControl = 2, kAlt = 4 };
 
 CNativeWindow* WindowAt(int slot)
 {
@@ -93,22 +36,6 @@ void SetVisible(CNativeWindow& window, bool visible)
     }
 }
 
-// The page's client size of the window; a change is the window's size event.
-void UpdateClientSize(CNativeWindow& window)
-{
-    const CSize client{vexlor_to_page_client_width(window.m_slot), vexlor_to_page_client_height(window.m_slot)};
-    if (client.cx == window.m_client.cx && client.cy == window.m_client.cy)
-        return;
-    window.m_client = client;
-    if (!window.m_wnd)
-        return;
-    NativeSize(*window.m_wnd, client);
-    // A canvas loses its pixels with its size: it is painted again, as an exposed window is.
-    if (window.m_wnd && !window.m_topLevel) {
-        window.m_lostPixels = true;
-        backend::InvalidateNativeWindow(window);
-    }
-}
 
 void Paint(CNativeWindow& window)
 {
@@ -120,59 +47,25 @@ void Paint(CNativeWindow& window)
     window.m_inPaint = false;
 }
 
-void AppendJsonString(std::string& json, const char* text)
-{
-    json += '"';
-    for (const char* c = text ? text : ""; *c; ++c) {
-        if (*c == '"' || *c == '\\') {
-            json += '\\';
-            json += *c;
-        } else if (static_cast<unsigned char>(*c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", unsigned(static_cast<unsigned char>(*c)));
-            json += escaped;
-        } else {
-            json += *c;
-        }
-    }
-    json += '"';
-}
-
-void AppendMenuItems(std::string& json, std::span<const MenuItemTemplate> items)
-{
-    json += '[';
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i > 0)
-            json += ',';
-        json += "{\"text\":";
-        AppendJsonString(json, items[i].text);
-        json += ",\"command\":" + std::to_string(items[i].command) + ",\"items\":";
-        AppendMenuItems(json, items[i].popup);
-        json += '}';
-    }
-    json += ']';
-}
-
-bool AcceleratorMatches(const AcceleratorEntry& entry, UINT virtualKey, int modifiers)
-{
-    // Without FVIRTKEY the key is a character; its key is that of the capital letter.
-    UINT key = entry.key;
-    if (!(entry.flags & FVIRTKEY) && key >= 'a' && key <= 'z')
-        key -= 'a' - 'A';
-    const int wanted = ((entry.flags & FSHIFT) ? kShift : 0) | ((entry.flags & FCONTROL) ? kControl : 0) |
-                       ((entry.flags & FALT) ? kAlt : 0);
-    return key == virtualKey && wanted == modifiers;
-}
-
-// The frame whose accelerators take a key pressed while focus is in window.
-CNativeWindow* FrameOf(CNativeWindow* window)
-{
-    while (window && !window->m_topLevel)
-        window = window->m_parent;
-    return window;
-}
-
 }  // namespace
+
+void UpdateClientSize(CNativeWindow& window)
+{
+    int size[2] = {};
+    vexlor_to_page_client_size(window.m_slot, size);
+    const CSize client{size[0], size[1]};
+    if (client == window.m_client)
+        return;
+    window.m_client = client;
+    if (!window.m_wnd)
+        return;
+    NativeSize(*window.m_wnd, client);
+    // A canvas loses its pixels with its size: it is painted again, as an exposed window is.
+    if (window.m_wnd && !window.m_topLevel) {
+        window.m_lostPixels = true;
+        backend::InvalidateNativeWindow(window);
+    }
+}
 
 // --- From the page to the program ---------------------------------------------------------
 extern "C" {
@@ -186,26 +79,11 @@ EMSCRIPTEN_KEEPALIVE const char* vexlor_from_page_open_file(const std::uint8_t* 
     return NativeFileOpened(std::span(bytes, std::size_t(size)), error) ? nullptr : error.c_str();
 }
 
-EMSCRIPTEN_KEEPALIVE int vexlor_from_page_key(int virtualKey, int scanCode, int pressed, int autoRepeat, int modifiers)
+EMSCRIPTEN_KEEPALIVE int vexlor_from_page_key(int virtualKey, int scanCode, int pressed, int autoRepeat)
 {
     CNativeWindow* const focused = WindowAt(vexlor_to_page_focused_slot());
-    if (pressed) {
-        CNativeWindow* const frame = FrameOf(focused);
-        if (frame && frame->m_accelerators) {
-            for (const AcceleratorEntry& entry : frame->m_accelerators->entries) {
-                if (AcceleratorMatches(entry, UINT(virtualKey), modifiers)) {
-                    // The key table follows the key; the command comes from the event loop.
-                    NativeKey(nullptr, UINT(virtualKey), std::uint32_t(scanCode), true, autoRepeat != 0);
-                    vexlor_to_page_post_command(frame->m_slot, int(entry.command), kFromAccelerator);
-                    return 1;
-                }
-            }
-        }
-    }
     return NativeKey(focused ? focused->m_wnd : nullptr, UINT(virtualKey), std::uint32_t(scanCode), pressed != 0,
-                     autoRepeat != 0)
-               ? 1
-               : 0;
+                     autoRepeat != 0);
 }
 
 EMSCRIPTEN_KEEPALIVE void vexlor_from_page_keyboard_lost()
@@ -408,10 +286,8 @@ void PutImage(CNativeWindow& window, CPoint to, const CBitmap& source, const CRe
         for (int y = r.top; y < r.bottom; ++y) {
             const std::uint32_t* const in = source.m_pixels.get() + std::size_t(y) * source.m_width;
             std::uint32_t* const out = window.m_rgba.get() + std::size_t(y) * source.m_width;
-            for (int x = r.left; x < r.right; ++x) {
-                const std::uint32_t p = in[x];
-                out[x] = 0xFF000000u | (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
-            }
+            for (int x = r.left; x < r.right; ++x)
+                out[x] = 0xFF000000u | PagePixel(in[x]);
         }
         vexlor_to_page_put_image(window.m_slot, window.m_rgba.get(), source.m_width, source.m_height, r.left, r.top,
                               r.Width(), r.Height(), to.x + r.left - from.left, to.y + r.top - from.top);
@@ -431,66 +307,9 @@ void EraseBackground(CNativeWindow& window)
         vexlor_to_page_erase(window.m_slot, window.m_client.cx, window.m_client.cy);
 }
 
-void SetMenuBar(CNativeWindow& frame, const MenuTemplate& menu)
+void PostCommand(CNativeWindow& window, UINT id, UINT source)
 {
-    std::string json;
-    AppendMenuItems(json, menu.items);
-    vexlor_to_page_set_menu(frame.m_slot, json.c_str());
-    UpdateClientSize(frame);
-}
-
-void SetAccelerators(CNativeWindow& frame, const AcceleratorTable& table)
-{
-    frame.m_accelerators = &table;
-}
-
-void SetIcon(CNativeWindow&, const IconResource& icon)
-{
-    // The page has one icon: the largest image.
-    const IconImage* largest = nullptr;
-    for (const IconImage& image : icon.images) {
-        if (!largest || image.size > largest->size)
-            largest = &image;
-    }
-    if (!largest)
-        return;
-    const int count = largest->size * largest->size;
-    const auto rgba = std::make_unique<std::uint32_t[]>(std::size_t(count));
-    for (int i = 0; i < count; ++i) {
-        const std::uint32_t p = largest->pixels[i];
-        rgba[i] = (p & 0xFF00FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
-    }
-    vexlor_to_page_set_icon(rgba.get(), largest->size);
-}
-
-// Shown at once and modal for the user; it closes on its own later (see Backend.h). The
-// page measures its font; the items go to it laid out, statics with the text they show.
-int RunModalDialog(const DialogTemplate& dialog, CNativeWindow* owner)
-{
-    int units[2] = {};
-    vexlor_to_page_dialog_units(DialogPointSize(dialog), units);
-    const DialogLayout layout = LayOutDialog(dialog, DialogBaseUnits{units[0], units[1]}, units[1]);
-    const auto rect = [](const CRect& r) {
-        return "\"x\":" + std::to_string(r.left) + ",\"y\":" + std::to_string(r.top) + ",\"width\":" +
-               std::to_string(r.Width()) + ",\"height\":" + std::to_string(r.Height());
-    };
-    std::string json = "{\"title\":";
-    AppendJsonString(json, dialog.title);
-    json += ",\"pointSize\":" + std::to_string(DialogPointSize(dialog)) + ",\"lineHeight\":" + std::to_string(units[1]) +
-            "," + rect(CRect(0, 0, layout.client.cx, layout.client.cy)) + ",\"items\":[";
-    for (std::size_t i = 0; i < layout.items.size(); ++i) {
-        const DialogItemLayout& item = layout.items[i];
-        if (i > 0)
-            json += ',';
-        json += "{\"kind\":\"";
-        json += item.kind == DialogControl::Static ? "static" : item.kind == DialogControl::PushButton ? "button" : "default";
-        json += "\",\"text\":";
-        AppendJsonString(json, item.text.c_str());
-        json += ",\"id\":" + std::to_string(item.id) + ",\"noPrefix\":true," + rect(item.rect) + "}";
-    }
-    json += "]}";
-    vexlor_to_page_run_dialog(json.c_str(), owner ? owner->m_slot : -1);
-    return 0;
+    vexlor_to_page_post_command(window.m_slot, int(id), int(source));
 }
 
 void SetFocus(CNativeWindow& window)

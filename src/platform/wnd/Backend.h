@@ -74,9 +74,10 @@ void EraseBackground(CNativeWindow& window);
 // --- A frame's resources -----------------------------------------------------------------
 // The menu bar, above the client area; its items call NativeCommand with their id.
 void SetMenuBar(CNativeWindow& frame, const MenuTemplate& menu);
-// Key combinations of the frame's window that call NativeCommand with their id.
-void SetAccelerators(CNativeWindow& frame, const AcceleratorTable& table);
 void SetIcon(CNativeWindow& frame, const IconResource& icon);
+// Calls NativeCommand with this command and source from the event loop, as a posted message
+// would, so that a command may destroy the window that sent it.
+void PostCommand(CNativeWindow& window, UINT id, UINT source);
 
 // --- Dialogs, focus and the event loop ---------------------------------------------------
 // Runs a modal dialog built from the template, owned by owner's window (or none), while
@@ -114,8 +115,9 @@ void CheckMenuItem(CNativeWindow& frame, UINT command, bool checked);
 // --- Events the backend feeds in ---------------------------------------------------------
 // A key went down or up on the keyboard; target is the window of ours with the focus, or
 // null when a dialog, a menu or nothing of ours has it. The key table follows every key
-// event of the application; the key message goes to target. True when target took it, and
-// then the toolkit's own handling of the key should not happen.
+// event of the application; the key message goes to target, or a key that is one of its
+// frame's accelerators posts that command instead. True when target took it, and then the
+// toolkit's own handling of the key should not happen.
 bool NativeKey(CWnd* target, UINT virtualKey, std::uint32_t scanCode, bool pressed, bool autoRepeat);
 // The keyboard went elsewhere (the focus left our windows, or another client grabbed it):
 // every key is released.

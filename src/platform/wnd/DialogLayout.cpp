@@ -26,18 +26,25 @@ CRect MapDialogRect(const DialogBaseUnits& units, int x, int y, int cx, int cy)
     return CRect(left, top, left + MulDiv(cx, units.x, 4), top + MulDiv(cy, units.y, 8));
 }
 
-std::string StaticText(const char* text, DWORD style)
+std::string MnemonicText(const char* text, int* mnemonic)
 {
     const std::string raw = text ? text : "";
-    if (style & SS_NOPREFIX)
-        return raw;
     std::string shown;
+    int characters = 0;  // UTF-8 lead bytes so far
+    if (mnemonic)
+        *mnemonic = -1;
     for (std::size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '&' && i + 1 < raw.size())
-            ++i;
+        if (raw[i] == '&' && i + 1 < raw.size() && raw[++i] != '&' && mnemonic && *mnemonic < 0)
+            *mnemonic = characters;
+        characters += (static_cast<unsigned char>(raw[i]) & 0xC0) != 0x80;
         shown += raw[i];
     }
     return shown;
+}
+
+std::string StaticText(const char* text, DWORD style)
+{
+    return (style & SS_NOPREFIX) ? std::string(text ? text : "") : MnemonicText(text);
 }
 
 int WholeLinesHeight(int height, int lineHeight)

@@ -30,8 +30,12 @@ int DialogPointSize(const DialogTemplate& dialogTemplate);
 // character height down.
 CRect MapDialogRect(const DialogBaseUnits& units, int x, int y, int cx, int cy);
 
-// What a static text shows: '&' marks a mnemonic and is not shown, "&&" shows one '&'; with
-// SS_NOPREFIX the text is shown as it is.
+// What a text of a menu, a button or a static shows: '&' marks the next character as the
+// mnemonic and is not shown, "&&" shows one '&'. mnemonic (when given) gets the place of the
+// first mnemonic in the shown text, in characters, or -1 when it has none.
+std::string MnemonicText(const char* text, int* mnemonic = nullptr);
+
+// What a static text shows: its MnemonicText, or with SS_NOPREFIX the text as it is.
 std::string StaticText(const char* text, DWORD style);
 
 // The height of a static of this height that shows only the lines that fit whole, as the

@@ -49,8 +49,7 @@ bool CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, void*)
 
     if (const MenuTemplate* const menu = FindMenu(resourceId))
         backend::SetMenuBar(*m_native, *menu);
-    if (const AcceleratorTable* const accelerators = FindAccelerators(resourceId))
-        backend::SetAccelerators(*m_native, *accelerators);
+    m_accelerators = FindAccelerators(resourceId);
     if (const IconResource* const icon = FindIcon(resourceId))
         backend::SetIcon(*m_native, *icon);
     if (cs.cx <= 0 || cs.cy <= 0)

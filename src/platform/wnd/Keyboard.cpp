@@ -55,6 +55,25 @@ bool FullScreenKey(CWnd* target, UINT virtualKey, bool pressed, bool autoRepeat)
     return true;
 }
 
+// The classic message loop's accelerators: a key going down that is one of the frame's
+// accelerators, with just the Shift, Ctrl and Alt it names held, posts its command to the
+// frame (from an accelerator, source 1) instead of reaching the window.
+bool AcceleratorKey(CWnd* target, UINT virtualKey)
+{
+    CWnd* const frame = TopLevelOf(target);
+    if (!frame->m_accelerators || !frame->m_native)
+        return false;
+    const auto held = [](UINT key, std::uint8_t flag) { return (s_keys[key] & kDown) ? flag : 0; };
+    const int modifiers = held(VK_SHIFT, FSHIFT) | held(VK_CONTROL, FCONTROL) | held(VK_MENU, FALT);
+    for (const AcceleratorEntry& entry : frame->m_accelerators->entries) {
+        if (AcceleratorVirtualKey(entry) == virtualKey && (entry.flags & (FSHIFT | FCONTROL | FALT)) == modifiers) {
+            backend::PostCommand(*frame->m_native, entry.command, 1);
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 bool GetKeyboardState(BYTE* keys)
@@ -140,6 +159,8 @@ bool NativeKey(CWnd* target, UINT virtualKey, std::uint32_t scanCode, bool press
     }
     if (!target)
         return false;
+    if (pressed && AcceleratorKey(target, virtualKey))
+        return true;
     if (messageKey != 0)
         target->SendMessage(pressed ? WM_KEYDOWN : WM_KEYUP, messageKey, MakeLParam(1, flags));
     return true;

@@ -16,6 +16,11 @@ const T* FindById(std::span<const T> items, UINT id)
 
 }  // namespace
 
+UINT AcceleratorVirtualKey(const AcceleratorEntry& entry)
+{
+    return !(entry.flags & FVIRTKEY) && entry.key >= 'a' && entry.key <= 'z' ? entry.key - ('a' - 'A') : entry.key;
+}
+
 void AfxSetResourceModule(const ResourceModule* module)
 {
     s_module = module;

@@ -35,6 +35,10 @@ struct AcceleratorTable
     std::span<const AcceleratorEntry> entries;
 };
 
+// The virtual key of an entry: without FVIRTKEY its key is a character, whose virtual key is
+// that of the capital letter.
+UINT AcceleratorVirtualKey(const AcceleratorEntry& entry);
+
 struct StringEntry
 {
     UINT id;

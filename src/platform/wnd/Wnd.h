@@ -8,6 +8,7 @@
 #include "platform/wnd/MessageMap.h"
 
 class CNativeWindow;
+struct AcceleratorTable;
 
 class CWnd : public CCmdTarget
 {
@@ -62,6 +63,8 @@ public:
     DWORD m_style = 0;
     DWORD m_exStyle = 0;
     bool m_classBackground = false;  // erasing fills the client area with the window colour
+    // A frame's accelerators, which the keys of the frame and its children go through.
+    const AcceleratorTable* m_accelerators = nullptr;
 
 protected:
     static const MessageMap s_messageMap;

@@ -1,4 +1,4 @@
-#include "platform/qt/SdlControllers.h"
+#include "platform/sdl/SdlControllers.h"
 
 #include <SDL2/SDL.h>
 #include <algorithm>
@@ -34,11 +34,6 @@ CSdlControllers::CSdlControllers()
     std::fill(std::begin(m_open), std::end(m_open), -1);
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     m_started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
-    if (!m_started)
-        return;
-    QObject::connect(&m_timer, &QTimer::timeout, [this] { Pump(); });
-    m_timer.setSingleShot(true);
-    m_timer.start(0);
 }
 
 CSdlControllers::~CSdlControllers()
@@ -54,10 +49,10 @@ CSdlControllers::~CSdlControllers()
         SDL_Quit();
 }
 
-void CSdlControllers::Pump()
+int CSdlControllers::Pump()
 {
     if (!m_started)
-        return;
+        return kIdleMilliseconds;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         switch (event.type) {
@@ -82,13 +77,8 @@ void CSdlControllers::Pump()
             break;
         }
     }
-    SchedulePump();
-}
-
-void CSdlControllers::SchedulePump()
-{
     const bool any = std::any_of(std::begin(m_open), std::end(m_open), [](int id) { return id >= 0; });
-    m_timer.start(any ? kActiveMilliseconds : kIdleMilliseconds);
+    return any ? kActiveMilliseconds : kIdleMilliseconds;
 }
 
 void CSdlControllers::Open(int deviceIndex)

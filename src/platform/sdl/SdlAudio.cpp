@@ -1,4 +1,4 @@
-#include "platform/qt/SdlAudio.h"
+#include "platform/sdl/SdlAudio.h"
 
 #include <cstdio>
 #include <fcntl.h>

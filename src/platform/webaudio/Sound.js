@@ -2,9 +2,7 @@
 // copied once into an AudioBuffer; a play is a buffer source through a stereo panner into
 // the master gain, which an analyser watches for the tests. The browser lets a page's
 // audio start only after a gesture, so the first key, tap, click or controller button
-// resumes it; until then, with sound on, the page says "press a key for sound". The
-// player's options live in the page's local storage, and the check marks of the menu's
-// option items are kept here for the menu to show.
+// resumes it; until then, with sound on, the page says "press a key for sound".
 
 var VexlorSoundPage = {
   $VexlorSound: {
@@ -13,7 +11,6 @@ var VexlorSoundPage = {
     analyser: null,
     buffers: [],
     on: true,
-    checked: {},  // menu command -> checked
     notice: null,
 
     start: function() {
@@ -34,10 +31,6 @@ var VexlorSoundPage = {
       s.notice.style.cssText = 'position:fixed;right:8px;bottom:8px;z-index:30;padding:3px 8px;' +
         'background:#ffffe0;border:1px solid #999;pointer-events:none';
       document.body.appendChild(s.notice);
-      var style = document.createElement('style');
-      style.textContent = '.vx-menuitem[aria-checked=true]{position:relative}' +
-        '.vx-menuitem[aria-checked=true]::before{content:"\\2713";position:absolute;left:8px}';
-      document.head.appendChild(style);
       var resume = function() { if (s.context.state !== 'running') s.context.resume(); };
       ['keydown', 'pointerdown', 'mousedown', 'touchstart'].forEach(function(type) {
         window.addEventListener(type, resume, true);
@@ -72,13 +65,6 @@ var VexlorSoundPage = {
         if (pads[i] && pads[i].buttons.some(function(b) { return b.pressed; })) s.context.resume();
       }
       setTimeout(s.pollPads, 100);
-    },
-
-    // Called by the menu for each row it shows.
-    markRow: function(row, command) {
-      if (!(command in VexlorSound.checked)) return;
-      row.setAttribute('role', 'menuitemcheckbox');
-      row.setAttribute('aria-checked', String(VexlorSound.checked[command]));
     },
   },
 
@@ -125,28 +111,6 @@ var VexlorSoundPage = {
     if (!s.context) return;
     _vexlor_to_page_sound_stop();
     s.showNotice();
-  },
-
-  vexlor_to_page_sound_load_option: function(name, fallback) {
-    try {
-      var value = window.localStorage.getItem('vexlor.' + UTF8ToString(name));
-      return value === 'true' ? 1 : value === 'false' ? 0 : fallback;
-    } catch (e) {
-      return fallback;  // storage switched off, or the page has none
-    }
-  },
-
-  vexlor_to_page_sound_save_option: function(name, value) {
-    try {
-      window.localStorage.setItem('vexlor.' + UTF8ToString(name), value ? 'true' : 'false');
-    } catch (e) {
-      console.warn('vexlor: the option ' + UTF8ToString(name) + ' cannot be remembered: ' + e.message);
-    }
-  },
-
-  vexlor_to_page_sound_check_menu__deps: ['$VexlorSound'],
-  vexlor_to_page_sound_check_menu: function(command, checked) {
-    VexlorSound.checked[command] = !!checked;  // shown the next time the menu opens
   },
 };
 

@@ -1,5 +1,5 @@
-// The browser backend's sound and options (Sound.js): the effects are synthesised here, as
-// on the desktop, and handed to the page once, when the game first asks for sound.
+// The browser's sound (Sound.js): the effects are synthesised here, as on the desktop, and
+// handed to the page once, when the game first asks for sound.
 #include "platform/wnd/Backend.h"
 #include "sound/EffectBank.h"
 
@@ -9,9 +9,6 @@ void vexlor_to_page_sound_effect(int index, const float* samples, int length);
 void vexlor_to_page_sound_play(int index, float pan);
 void vexlor_to_page_sound_stop();
 void vexlor_to_page_sound_set_on(int on);
-int vexlor_to_page_sound_load_option(const char* name, int fallback);
-void vexlor_to_page_sound_save_option(const char* name, int value);
-void vexlor_to_page_sound_check_menu(int command, int checked);
 }
 
 namespace {
@@ -48,21 +45,6 @@ void SetSoundOn(bool on)
 {
     HandEffectsOver();
     vexlor_to_page_sound_set_on(on ? 1 : 0);
-}
-
-bool LoadOption(const char* name, bool fallback)
-{
-    return vexlor_to_page_sound_load_option(name, fallback ? 1 : 0) != 0;
-}
-
-void SaveOption(const char* name, bool value)
-{
-    vexlor_to_page_sound_save_option(name, value ? 1 : 0);
-}
-
-void CheckMenuItem(CNativeWindow&, UINT command, bool checked)
-{
-    vexlor_to_page_sound_check_menu(int(command), checked ? 1 : 0);
 }
 
 }  // namespace backend
