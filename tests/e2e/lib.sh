@@ -273,6 +273,19 @@ e2e_labels_ok() {
     [[ "$score" == "000000 FFFFFF " && "$deaths" == "000000 FFFFFF " ]]
 }
 
+# e2e_columns_ok: the score and death count of ships 1 to 3 in red, green and blue at
+# client x = 100, 130 and 160.
+e2e_columns_ok() {
+    local row colour x
+    for row in 10 30; do
+        x=100
+        for colour in FF0000 00FF00 0000FF; do
+            e2e_client_has "$E2E_SHOT" "$x" "$row" 12 16 "$colour" || return 1
+            x=$((x + 30))
+        done
+    done
+}
+
 # e2e_corners_black: the four corners of the client area are painted black, as an arena
 # drawn whole is.
 e2e_corners_black() {
