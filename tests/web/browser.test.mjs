@@ -148,25 +148,23 @@ const checks = {
     await page.keyboard.up('Enter');
   },
 
-  async escape(browser, url) {
+  // Escape ends the game and stops its timer; the page's link starts it again, and the Game
+  // menu's Exit ends that one.
+  async exits(browser, url) {
     const { page } = await openGame(browser, url);
+    const ended = () => waitFor('the end of the game', () => page.evaluate(() => document.body.textContent.includes('The game has ended.')), 3000);
     await key(page, 'Escape');
-    await waitFor('the end of the game', () => page.evaluate(() => document.body.textContent.includes('The game has ended.')), 3000);
+    await ended();
     const ticks = await page.evaluate(() => window.vexlor.ticks());
     if (await page.$('canvas')) fail('the arena stays after Escape');
     await sleep(300);
     if ((await page.evaluate(() => window.vexlor.ticks())) !== ticks) fail('the timer runs on after the end');
-    // The link starts the game again.
     await Promise.all([page.waitForNavigation(), page.click('.vx-ended a')]);
     await waitFor('a new game', () => page.evaluate(() => window.vexlor && window.vexlor.firstFrame() > 0));
-  },
-
-  async exitmenu(browser, url) {
-    const { page } = await openGame(browser, url);
     await page.click('.vx-menutitle:nth-child(1)');
     await waitFor('the Game menu', () => page.$('.vx-menu .vx-menuitem'), 3000);
     await (await page.$('.vx-menu .vx-menuitem:last-child')).click();
-    await waitFor('the end of the game', () => page.evaluate(() => document.body.textContent.includes('The game has ended.')), 3000);
+    await ended();
   },
 
   async tickrate(browser, url) {
