@@ -248,10 +248,13 @@ TEST_F(Seats, WithoutTheFocusInputIsIgnoredAndWhatItReleasesSendsNoKeyMessage)
     EXPECT_FALSE(Arena().m_paused);
     Stick(1, 30000, 0);
     EXPECT_EQ(HeldKeys(), Keys{VK_RIGHT});
-    // Unplugged while Back is held: the seat's autopilot goes back on once, by the leave rule.
+    // Unplugged while Back and Start are held: the seat's autopilot goes back on once, by the
+    // leave rule, and the pause stays as it was.
     Push(2, Back);
+    Push(2, Start);
     NativeControllerRemoved(2);
     EXPECT_EQ(Autopilots(), (Pilots{0, 1, 1, 1}));
+    EXPECT_FALSE(Arena().m_paused);
     // Plugging goes on without the focus.
     NativeGameFocus(false);
     NativeControllerAdded(3);
