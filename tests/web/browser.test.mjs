@@ -59,9 +59,10 @@ const checks = {
     console.log(`ship 1 flew from (${rest.x.toFixed(1)}, ${rest.y.toFixed(1)}) to (${moved.x.toFixed(1)}, ${moved.y.toFixed(1)}) on the stick, fired on the south button`);
   },
 
-  // The key scene: Enter fires, P pauses and resumes, Page Up adds the fourth ship.
+  // The key scene: Enter fires, P pauses and resumes, Page Up adds the fourth ship. Ship 1
+  // rests in full view, so that its bullets are seen.
   async keys(browser, url) {
-    const { page } = await openGame(browser, url);
+    const { page } = await calmScene(browser, url);
     await page.keyboard.down('Enter');
     await waitFor('a bullet of ship 1 while Enter is held', async () => ship(await frame(page), RED).bullets > 0, 5000);
     await page.keyboard.up('Enter');
