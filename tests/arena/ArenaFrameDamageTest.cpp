@@ -136,24 +136,4 @@ TEST_F(ArenaFrameDamage, EveryTickOfABusySessionEqualsTheFrameDrawnInFull)
     EXPECT_LT(drawnPixels, 800LL * 600 * kTicksPerSize * kSizes / 10);
 }
 
-TEST_F(ArenaFrameDamage, AClearInAnotherColourOrWrittenPixelsMakeTheNextFrameFillEverything)
-{
-    Arena().OnPaint();
-    CBitmap& bitmap = Arena().m_memBitmap;
-    // A pixel written into the buffer itself, outside anything drawn, and made known.
-    const std::size_t corner = std::size_t(599) * 800 + 799;
-    bitmap.m_pixels[corner] = 0xFFFFFFFFu;
-    bitmap.MarkAllDrawn();
-    Arena().OnPaint();
-    EXPECT_EQ(bitmap.m_pixels[corner], ToSurfacePixel(RGB(0, 0, 0)));
-
-    Arena().m_memDC.FillSolidRect(bitmap.Bounds(), RGB(0, 0, 255));
-    Arena().OnPaint();
-    EXPECT_EQ(bitmap.m_pixels[corner], ToSurfacePixel(RGB(0, 0, 0)));
-    EXPECT_EQ(bitmap.m_background, ToSurfacePixel(RGB(0, 0, 0)));
-    CRegion changed;
-    bitmap.m_changed.AddTo(changed);
-    EXPECT_TRUE(changed.m_count == 1 && changed.m_rects[0] == bitmap.Bounds());
-}
-
 }  // namespace

@@ -32,16 +32,14 @@ settled_sum() {
 }
 
 readonly W=$E2E_W H=$E2E_H
-sized() {
-    e2e_read_geometry
-    ((E2E_W == $1 && E2E_H == $2))
-}
+sized() { e2e_read_geometry && ((E2E_W == $1 && E2E_H == $2)); }
 # Resizes the window away and back; the frozen scene is then painted whole.
 repaint_whole() {
-    xdotool windowsize --sync "$E2E_WID" $((W + 37)) $((H + 23))
-    e2e_wait_until 10 sized $((W + 37)) $((H + 23)) || e2e_fail "the window did not grow"
-    xdotool windowsize --sync "$E2E_WID" "$W" "$H"
-    e2e_wait_until 10 sized "$W" "$H" || e2e_fail "the window did not shrink back"
+    local size
+    for size in "$((W + 37)) $((H + 23))" "$W $H"; do
+        xdotool windowsize --sync "$E2E_WID" $size
+        e2e_wait_until 10 sized $size || e2e_fail "the window did not take the size $size"
+    done
     e2e_wait_until 10 e2e_find_client || e2e_fail "the arena was not found after the resize"
 }
 
@@ -57,15 +55,16 @@ passing_window() {
     xlogo -geometry "$1" &
     local -r logo=$!
     e2e_wait_until 10 eval '[[ -n "$(e2e_windows_named xlogo)" ]]' || e2e_fail "the covering window did not show"
-    kill "$logo" && wait "$logo" 2>/dev/null || true
+    e2e_end "$logo"
     e2e_wait_until 10 eval '[[ -z "$(e2e_windows_named xlogo)" ]]' || e2e_fail "the covering window did not go"
 }
 
-# compare WHAT SUM: the settled screen now must be the whole repaint's.
+# compare WHAT: the settled screen now must be the whole repaint's.
 compare() {
     local now
     now=$(settled_sum) || e2e_fail "the screen did not settle $1"
-    [[ "$now" == "$whole" ]]
+    [[ "$now" == "$whole" ]] || e2e_fail "$1 the screen differs from the frozen scene"
+    e2e_log "$1: the screen equals the frozen scene"
 }
 
 frozen_equals_whole() {
@@ -76,23 +75,23 @@ frozen_equals_whole() {
     [[ "$played" == "$whole" ]]
 }
 
+# play_and_freeze TRIES TICKS [GEOMETRY]: plays TICKS ticks (then a window passes over the
+# arena, when given, and 20 more) and freezes, until the frozen screen equals its whole repaint.
+play_and_freeze() {
+    local try
+    for ((try = 1; try <= $1; ++try)); do
+        e2e_wait_ticks "$2"
+        [[ -z "${3:-}" ]] || { passing_window "$3" && e2e_wait_ticks 20; }
+        toggle_pause 1
+        frozen_equals_whole && { e2e_log "after play: the screen equals the whole repaint (try $try)"; return; }
+        e2e_log "try $try: the frozen frame differs from its whole repaint; playing on"
+        toggle_pause 0
+    done
+    e2e_fail "after play the screen never equalled the scene painted whole"
+}
+
 whole=""
-ok=""
-for try in 1 2 3 4 5; do
-    # Play a while, a window passing over the arena meanwhile, then freeze.
-    e2e_wait_ticks 60
-    passing_window 300x200+$((E2E_CX + 40))+$((E2E_CY + 60))
-    e2e_wait_ticks 20
-    toggle_pause 1
-    if frozen_equals_whole; then
-        ok=1
-        break
-    fi
-    e2e_log "try $try: the frozen frame differs from its whole repaint; playing on"
-    toggle_pause 0
-done
-[[ -n "$ok" ]] || e2e_fail "after play the screen never equalled the scene painted whole"
-e2e_log "after play: the screen equals the whole repaint (try $try)"
+play_and_freeze 5 60 300x200+$((E2E_CX + 40))+$((E2E_CY + 60))
 
 # A dialog over the arena, closed again.
 e2e_open_menu alt+h
@@ -102,21 +101,13 @@ settled_sum >/dev/null || true
 xdotool windowfocus --sync "$E2E_DIALOG"
 xdotool key Return
 e2e_await_dialog_gone
-compare "after the dialog" || e2e_fail "after the dialog closed the screen differs from the frozen scene"
-e2e_log "after a dialog: the screen equals the frozen scene"
+compare "after the dialog"
 
 # Another window over the arena, gone again.
 passing_window 500x400+$((E2E_CX + 20))+$((E2E_CY + 20))
-compare "after uncovering" || e2e_fail "after the window was uncovered the screen differs from the frozen scene"
-e2e_log "after uncovering: the screen equals the frozen scene"
+compare "after uncovering"
 
 # Playing on after all that, then frozen again: still nothing stale.
-ok=""
-for try in 1 2 3; do
-    toggle_pause 0
-    e2e_wait_ticks 40
-    toggle_pause 1
-    frozen_equals_whole && { ok=1; break; }
-done
-[[ -n "$ok" ]] || e2e_fail "after playing on the screen never equalled the scene painted whole"
+toggle_pause 0
+play_and_freeze 3 40
 e2e_log "damage ok"

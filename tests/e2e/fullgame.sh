@@ -3,7 +3,7 @@
 # autopilot and Page Up fills all six slots (a fifth Page Up, one too many, leaves six).
 # Within a minute of play the ships score and die, the sentry scores, a kill drops a
 # power-up (the four of the start take every slot for their first 250 ticks), and
-# the game stays up and ends with status 0 on Escape.
+# the game stays up and ends with status 0 on the menu's Game, Exit.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 e2e_start_game
@@ -27,7 +27,8 @@ e2e_wait_until 60 seen || e2e_fail "in a minute of play not every one of deaths,
 e2e_log "ships died and scored, the sentry scored and a power-up dropped within $(e2e_state_value tick) ticks"
 
 e2e_game_running || e2e_fail "the game ended during play"
-xdotool key Escape
+e2e_open_menu alt+g
+xdotool key x
 e2e_wait_exit 10
 ((E2E_EXIT_STATUS == 0)) || e2e_fail "exit status $E2E_EXIT_STATUS"
-e2e_log "Escape ends the game with status 0"
+e2e_log "Game, Exit ends the game with status 0"

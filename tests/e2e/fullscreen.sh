@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# The arena at the start fills the window below its menu bar with the scoreboard drawn (ships
+# 1 to 3's columns in their colours; a drifting power-up covering one is waited out).
 # F11 and Alt+Enter switch the window to full screen and back. In full screen the window
 # covers the whole screen, the menu bar stays, and the arena grows with it: the scoreboard
 # still at client (10, 10) and black arena out to the screen's edges. Switching back gives
@@ -39,7 +41,8 @@ windowed_at() {
 
 e2e_start_game
 e2e_activate
-e2e_wait_until 15 windowed_at "$E2E_W" "$E2E_H" || e2e_fail "the window's arena is not all drawn at the start"
+at_start() { windowed_at "$1" "$2" && e2e_columns_ok; }
+e2e_wait_until 15 at_start "$E2E_W" "$E2E_H" || e2e_fail "the window's arena and scoreboard are not all drawn at the start"
 readonly old_w=$E2E_W old_h=$E2E_H old_cw=$E2E_CW old_ch=$E2E_CH
 e2e_log "window ${old_w}x${old_h}, arena ${old_cw}x${old_ch}; screen ${SCREEN_W}x${SCREEN_H}"
 

@@ -3,9 +3,10 @@
 # sentry and ships 2 and 3 to the keys, so that nothing fires by itself. Then, for ship 1
 # (arrows, Enter), ship 2 (W S A D, Space) and ship 3 (the keypad with Num Lock on): the
 # fire key fires, and in one tick the turn keys turn the heading 6 degrees either way and the
-# thrust keys add 0.15 heading to the velocity, forward and back. Page Up and Page Down keep
-# two to six ships; F1 switches ship 1's autopilot on and off; P pauses (nothing changes
-# tick after tick) and resumes; Escape ends the game with status 0 even while paused.
+# thrust keys add 0.15 heading to the velocity, forward and back. Page Up adds a ship, Page
+# Down takes one away, F1 hands ship 1 to its autopilot, P pauses and resumes (their limits
+# and what a pause keeps are the arena's unit tests'); Escape ends the game with status 0
+# even while paused.
 source "$(dirname "$0")/lib.sh"
 e2e_init "$@"
 
@@ -48,34 +49,19 @@ flies 0 Up Down Left Right Return
 flies 1 w s a d space
 flies 2 "$KEYPAD_8" "$KEYPAD_5" "$KEYPAD_4" "$KEYPAD_6" "$KEYPAD_PLUS"
 
-# One Page Down too many keeps two ships: the Page Up after it brings back the third.
 xdotool key Prior
 e2e_await 10 'count == 4' "Page Up from three ships did not make four"
-xdotool key Next Next
-e2e_await 10 'count == 2' "Page Down twice from four ships did not leave two"
-xdotool key Next Prior
-e2e_await 10 'count == 3' "Page Down at two ships went below two"
-e2e_log "Page Up and Page Down keep two to six ships"
-
+xdotool key Next
+e2e_await 10 'count == 3' "Page Down from four ships did not leave three"
 xdotool key F1
 e2e_await 10 'ship(0, "autopilot") == 1' "F1 did not hand ship 1 to its autopilot"
-xdotool key F1
-e2e_await 10 'ship(0, "autopilot") == 0' "F1 again did not give ship 1 back to the keys"
-e2e_log "F1 switches ship 1's autopilot"
-
-# Paused, every field but the tick stays as it was.
 xdotool key p
 e2e_await 10 'paused == 1' "P did not pause the game"
-frozen=$(e2e_state_value '$0' | cut -d' ' -f2-)
-since=$(e2e_state_value tick)
-e2e_wait_ticks 40
-awk -v since="$since" -v frozen="$frozen" '$1 >= since { $1 = ""; if (substr($0, 2) != frozen) exit 1 }' "$E2E_WORK/state" ||
-    e2e_fail "the game changed while paused"
 xdotool key p
 e2e_await 10 'paused == 0' "P again did not resume the game"
 xdotool key p
 e2e_await 10 'paused == 1' "P did not pause the game a second time"
-e2e_log "P pauses and resumes"
+e2e_log "Page Up, Page Down, F1 and P reach the game"
 
 xdotool key Escape
 e2e_wait_exit 10

@@ -11,20 +11,16 @@ E2E_WORK=""
 E2E_WID=""
 E2E_WM_PID=""
 
+# e2e_end PID: ends a process started here, if it still runs.
+e2e_end() {
+    [[ -n "$1" ]] && kill "$1" 2>/dev/null && wait "$1" 2>/dev/null || true
+}
+
 e2e_cleanup() {
     local status=$?
-    if [[ -n "$E2E_GAME_PID" ]] && kill -0 "$E2E_GAME_PID" 2>/dev/null; then
-        kill "$E2E_GAME_PID" 2>/dev/null || true
-        wait "$E2E_GAME_PID" 2>/dev/null || true
-    fi
-    if [[ -n "$E2E_WM_PID" ]]; then
-        kill "$E2E_WM_PID" 2>/dev/null || true
-        wait "$E2E_WM_PID" 2>/dev/null || true
-    fi
-    if [[ -n "$E2E_XVFB_PID" ]] && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
-        kill "$E2E_XVFB_PID" 2>/dev/null || true
-        wait "$E2E_XVFB_PID" 2>/dev/null || true
-    fi
+    e2e_end "$E2E_GAME_PID"
+    e2e_end "$E2E_WM_PID"
+    e2e_end "$E2E_XVFB_PID"
     if [[ -n "$E2E_WORK" ]]; then
         # Keep the screenshots of a failed run for a look.
         if ((status != 0)) && [[ -n "${E2E_KEEP_DIR:-}" ]]; then
@@ -175,36 +171,30 @@ e2e_median() {
     sort -n | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)] }'
 }
 
+# e2e_black_ends: the first and the last black pixel (counted from 1) of the colours on
+# standard input, one a line; nothing when none is black.
+e2e_black_ends() {
+    awk '$0 == "000000" { if (!first) first = NR; last = NR } END { if (first) print first, last }'
+}
+
 # Finds the arena's client area in a fresh screenshot: the black area of the window below
-# its menu bar. Several scan lines, each from one side inwards to the first black pixel;
+# its menu bar. Several scan lines, each from both sides inwards to the first black pixel;
 # the median ignores a line that meets a ship, a power-up or a menu text.
 # Sets E2E_CX, E2E_CY (client origin on the screen), E2E_CW, E2E_CH and E2E_SHOT.
 e2e_find_client() {
     e2e_read_geometry
     E2E_SHOT=$(e2e_shot)
-    local top bottom left right f
-    local -a tops=() bottoms=() lefts=() rights=()
+    local f columns="" rows="" top bottom left right
     for f in 20 35 50 65 80; do
-        local x=$((E2E_X + E2E_W * f / 100))
-        local y=$((E2E_Y + E2E_H * f / 100))
-        local column row
-        column=$(e2e_pixels "$E2E_SHOT" "$x" "$E2E_Y" 1 "$E2E_H")
-        row=$(e2e_pixels "$E2E_SHOT" "$E2E_X" "$y" "$E2E_W" 1)
-        tops+=("$(grep -n -m1 -x 000000 <<<"$column" | cut -d: -f1 || true)")
-        bottoms+=("$(tac <<<"$column" | grep -n -m1 -x 000000 | cut -d: -f1 || true)")
-        lefts+=("$(grep -n -m1 -x 000000 <<<"$row" | cut -d: -f1 || true)")
-        rights+=("$(tac <<<"$row" | grep -n -m1 -x 000000 | cut -d: -f1 || true)")
+        columns+="$(e2e_pixels "$E2E_SHOT" $((E2E_X + E2E_W * f / 100)) "$E2E_Y" 1 "$E2E_H" | e2e_black_ends)"$'\n'
+        rows+="$(e2e_pixels "$E2E_SHOT" "$E2E_X" $((E2E_Y + E2E_H * f / 100)) "$E2E_W" 1 | e2e_black_ends)"$'\n'
     done
-    top=$(printf '%s\n' "${tops[@]}" | grep . | e2e_median || true)
-    bottom=$(printf '%s\n' "${bottoms[@]}" | grep . | e2e_median || true)
-    left=$(printf '%s\n' "${lefts[@]}" | grep . | e2e_median || true)
-    right=$(printf '%s\n' "${rights[@]}" | grep . | e2e_median || true)
+    median() { awk -v field="$1" 'NF { print $field }' | e2e_median; }
+    top=$(median 1 <<<"$columns") bottom=$(median 2 <<<"$columns")
+    left=$(median 1 <<<"$rows") right=$(median 2 <<<"$rows")
     [[ -n "$top" && -n "$bottom" && -n "$left" && -n "$right" ]] || return 1
-    # grep -n counts from 1; the last black pixel is counted from the far side.
-    E2E_CX=$((E2E_X + left - 1))
-    E2E_CY=$((E2E_Y + top - 1))
-    E2E_CW=$((E2E_W - right + 1 - left + 1))
-    E2E_CH=$((E2E_H - bottom + 1 - top + 1))
+    E2E_CX=$((E2E_X + left - 1)) E2E_CY=$((E2E_Y + top - 1))
+    E2E_CW=$((right - left + 1)) E2E_CH=$((bottom - top + 1))
     ((E2E_CW > 100 && E2E_CH > 100))
 }
 
@@ -271,6 +261,19 @@ e2e_labels_ok() {
     local -r score=$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + 10)) $((E2E_CY + 10)) 30 12 | tr '\n' ' ')
     local -r deaths=$(e2e_region_colours "$E2E_SHOT" $((E2E_CX + 10)) $((E2E_CY + 30)) 30 12 | tr '\n' ' ')
     [[ "$score" == "000000 FFFFFF " && "$deaths" == "000000 FFFFFF " ]]
+}
+
+# e2e_columns_ok: the score and death count of ships 1 to 3 in red, green and blue at
+# client x = 100, 130 and 160.
+e2e_columns_ok() {
+    local row colour x
+    for row in 10 30; do
+        x=100
+        for colour in FF0000 00FF00 0000FF; do
+            e2e_client_has "$E2E_SHOT" "$x" "$row" 12 16 "$colour" || return 1
+            x=$((x + 30))
+        done
+    done
 }
 
 # e2e_corners_black: the four corners of the client area are painted black, as an arena

@@ -115,23 +115,19 @@ TEST_F(SdlControllers, TheStickDpadAndButtonsOfTheStandardLayoutHoldTheSeatsKeys
 {
     const int pad = Plug();
     ASSERT_EQ(Seat(pad), 0);
-    Axis(pad, SDL_CONTROLLER_AXIS_LEFTY, -32768);
-    EXPECT_TRUE(Held(VK_UP));
-    Axis(pad, SDL_CONTROLLER_AXIS_LEFTY, 0);
-    Axis(pad, SDL_CONTROLLER_AXIS_LEFTX, -20000);
-    EXPECT_TRUE(Held(VK_LEFT));
-    Axis(pad, SDL_CONTROLLER_AXIS_LEFTX, 0);
-    const struct { int button; UINT key; } rows[] = {
-        {SDL_CONTROLLER_BUTTON_DPAD_UP, VK_UP},     {SDL_CONTROLLER_BUTTON_DPAD_DOWN, VK_DOWN},
-        {SDL_CONTROLLER_BUTTON_DPAD_LEFT, VK_LEFT}, {SDL_CONTROLLER_BUTTON_DPAD_RIGHT, VK_RIGHT},
-        {SDL_CONTROLLER_BUTTON_A, VK_RETURN},       {SDL_CONTROLLER_BUTTON_BACK, VK_F1},
-        {SDL_CONTROLLER_BUTTON_START, 'P'},
+    // An axis row moves the axis to the value and back to 0.
+    const struct { bool axis; int input, value; UINT key; } rows[] = {
+        {true, SDL_CONTROLLER_AXIS_LEFTY, -32768, VK_UP},     {true, SDL_CONTROLLER_AXIS_LEFTX, -20000, VK_LEFT},
+        {false, SDL_CONTROLLER_BUTTON_DPAD_UP, 1, VK_UP},     {false, SDL_CONTROLLER_BUTTON_DPAD_DOWN, 1, VK_DOWN},
+        {false, SDL_CONTROLLER_BUTTON_DPAD_LEFT, 1, VK_LEFT}, {false, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, 1, VK_RIGHT},
+        {false, SDL_CONTROLLER_BUTTON_A, 1, VK_RETURN},       {false, SDL_CONTROLLER_BUTTON_BACK, 1, VK_F1},
+        {false, SDL_CONTROLLER_BUTTON_START, 1, 'P'},
     };
-    for (const auto& [button, key] : rows) {
-        Button(pad, button, true);
-        EXPECT_TRUE(Held(key)) << "button " << button;
-        Button(pad, button, false);
-        EXPECT_FALSE(Held(key)) << "button " << button;
+    for (const auto& [axis, input, value, key] : rows) {
+        axis ? Axis(pad, input, Sint16(value)) : Button(pad, input, true);
+        EXPECT_TRUE(Held(key)) << input;
+        axis ? Axis(pad, input, 0) : Button(pad, input, false);
+        EXPECT_FALSE(Held(key)) << input;
     }
     // Other buttons and the right stick hold nothing.
     for (int button : {SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_X, SDL_CONTROLLER_BUTTON_Y,

@@ -100,7 +100,7 @@ export function sameFrame(a, b) {
   return true;
 }
 
-export const RED = 0xff0000, GREEN = 0x00ff00, BLUE = 0x0000ff, DARK_YELLOW = 0xc8c800, WHITE = 0xffffff, BLACK = 0;
+export const RED = 0xff0000, GREEN = 0x00ff00, DARK_YELLOW = 0xc8c800, WHITE = 0xffffff;
 const SCENE_TRIES = 5;
 export const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
 
@@ -160,17 +160,17 @@ export async function calmScene(browser, url, prepare, setup) {
   fail('ship 1 never came to rest in full view');
 }
 
-
 // Runs the check named on the command line (node FILE PAGE_DIR CHECK) against the page served
-// from PAGE_DIR, in a browser of its own; the process's status is the check's.
-export async function runCheck(checks) {
+// from PAGE_DIR, in a browser of its own started with argsOf(check); the process's status is
+// the check's.
+export async function runCheck(checks, argsOf = () => []) {
   const [pageDir, check] = process.argv.slice(2);
   if (!checks[check]) {
     console.error(`usage: node ${process.argv[1]} PAGE_DIR (${Object.keys(checks).join('|')})`);
     process.exit(2);
   }
   const server = await servePage(pageDir);
-  const { browser, close } = await launchBrowser();
+  const { browser, close } = await launchBrowser(argsOf(check));
   let status = 0;
   try {
     await checks[check](browser, server.url, server);

@@ -2,11 +2,7 @@
 // autoplay: with autoplay allowed the audio runs at once; the master output sounds after a
 // shot and is silent when muted with M, which the menu and local storage remember.
 // gesture: with a gesture required the audio waits, saying so, until a key is pressed.
-import { servePage, launchBrowser, openGame, waitFor } from './lib.mjs';
-
-const [pageDir, check] = process.argv.slice(2);
-const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-const fail = (message) => { throw new Error(message); };
+import { openGame, waitFor, sleep, fail, runCheck } from './lib.mjs';
 
 const state = (page) => page.evaluate(() => window.vexlorSound.state());
 const peak = (page) => page.evaluate(() => window.vexlorSound.peak());
@@ -61,17 +57,5 @@ const checks = {
   },
 };
 
-if (!checks[check]) {
-  console.error(`usage: node sound.test.mjs PAGE_DIR (${Object.keys(checks).join('|')})`);
-  process.exit(2);
-}
-const server = await servePage(pageDir);
-const policy = check === 'autoplay' ? 'no-user-gesture-required' : 'document-user-activation-required';
-const { browser, close } = await launchBrowser([`--autoplay-policy=${policy}`]);
-const status = await checks[check](browser, server.url).then(() => console.log(`${check}: ok`), (e) => {
-  console.error(`${check}: ${e.message}`);
-  return 1;
-});
-await close();
-server.close();
-process.exit(status || 0);
+await runCheck(checks, (check) =>
+  [`--autoplay-policy=${check === 'autoplay' ? 'no-user-gesture-required' : 'document-user-activation-required'}`]);

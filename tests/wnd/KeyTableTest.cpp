@@ -10,102 +10,73 @@
 
 namespace {
 
-BYTE Held(UINT virtualKey)
-{
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    return keys[virtualKey];
-}
+using Keys = std::set<UINT>;
+using testsupport::HeldKeys;
 
-// A bitmap of down scan codes, as the X server reports its keymap: 32 bytes for 256 codes.
-template <std::size_t Bytes = 32>
-std::array<std::uint8_t, Bytes> Down(std::initializer_list<unsigned> codes)
+// Tells the table that these scan codes are down, in a bitmap of the first `count` codes as
+// the X server reports its keymap (32 bytes for 256 codes).
+void KeysDown(std::initializer_list<unsigned> codes, std::size_t count = 256)
 {
-    std::array<std::uint8_t, Bytes> bits{};
+    std::array<std::uint8_t, 64> bits{};
     for (const unsigned code : codes)
         bits[code / 8] |= std::uint8_t(1u << (code % 8));
-    return bits;
+    NativeKeysDown(bits.data(), count);
+}
+
+// Presses each key by its scan code, from a table with nothing down.
+void Pressed(std::initializer_list<std::pair<UINT, unsigned>> keys)
+{
+    KeyboardReleaseAll();
+    for (const auto& [key, code] : keys)
+        KeyboardPress(key, code, false);
 }
 
 }  // namespace
 
 TEST(KeyTableTest, KeepsTheKeysWhosePhysicalKeyIsDownAndReleasesTheRest)
 {
-    KeyboardReleaseAll();
-    KeyboardPress(VK_UP, 111, false);
-    KeyboardPress(VK_RETURN, 36, false);
-    KeyboardPress(VK_NUMPAD8, 80, false);
     // Synthetic events have no scan code; codes from 512 on are not remembered.
-    KeyboardPress('A', 0, false);
-    KeyboardPress('B', 600, false);
-    const auto down = Down({111, 80, 37, 50});
-    NativeKeysDown(down.data(), 256);
-    EXPECT_EQ(Held(VK_UP), 0x80);
-    EXPECT_EQ(Held(VK_NUMPAD8), 0x80);
-    EXPECT_EQ(Held(VK_RETURN), 0);
-    EXPECT_EQ(Held('A'), 0);
-    EXPECT_EQ(Held('B'), 0);
+    Pressed({{VK_UP, 111}, {VK_RETURN, 36}, {VK_NUMPAD8, 80}, {'A', 0}, {'B', 600}});
     // Codes 37 and 50 are down but pressed nothing here: their key events are still to come.
-    EXPECT_EQ(testsupport::HeldKeys(), (std::set<UINT>{VK_UP, VK_NUMPAD8}));
-
+    KeysDown({111, 80, 37, 50});
+    EXPECT_EQ(HeldKeys(), (Keys{VK_UP, VK_NUMPAD8}));
     // A kept key is still released by its own scan code, whatever the release reports
     // (keypad 8 released after Num Lock went off reports Up).
     EXPECT_EQ(KeyboardRelease(VK_UP, 80, false), UINT(VK_NUMPAD8));
-    EXPECT_TRUE(Held(VK_NUMPAD8) == 0 && Held(VK_UP) == 0x80);
+    EXPECT_EQ(HeldKeys(), Keys{VK_UP});
     // A key released by the keymap no longer remembers its scan code: its late release event
     // releases what it reports and nothing else.
     KeyboardPress(VK_NUMPAD5, 84, false);
-    const auto only111 = Down({111});
-    NativeKeysDown(only111.data(), 256);
-    EXPECT_EQ(Held(VK_NUMPAD5), 0);
+    KeysDown({111});
+    EXPECT_EQ(HeldKeys(), Keys{VK_UP});
     EXPECT_EQ(KeyboardRelease(VK_CLEAR, 84, false), UINT(VK_CLEAR));
-    EXPECT_EQ(Held(VK_UP), 0x80);
-    KeyboardReleaseAll();
-}
-
-TEST(KeyTableTest, TwoPhysicalKeysOfOneVirtualKeyKeepItWhileEitherIsDown)
-{
+    EXPECT_EQ(HeldKeys(), Keys{VK_UP});
+    // Return and keypad Enter are both the Enter key: kept while either is down, released by
+    // the one that stayed down, and released with neither down.
     for (const unsigned downCode : {36u, 104u}) {
-        KeyboardReleaseAll();
-        // Return and keypad Enter are both the Enter key.
-        KeyboardPress(VK_RETURN, 36, false);
-        KeyboardPress(VK_RETURN, 104, false);
-        const auto down = Down({downCode});
-        NativeKeysDown(down.data(), 256);
-        EXPECT_EQ(Held(VK_RETURN), 0x80) << downCode;
-        // The key that stayed down releases it.
+        Pressed({{VK_RETURN, 36}, {VK_RETURN, 104}});
+        KeysDown({downCode});
+        EXPECT_EQ(HeldKeys(), Keys{VK_RETURN}) << downCode;
         EXPECT_EQ(KeyboardRelease(VK_RETURN, downCode, false), UINT(VK_RETURN));
-        EXPECT_EQ(Held(VK_RETURN), 0) << downCode;
-        // Neither down: released.
-        KeyboardPress(VK_RETURN, 36, false);
-        KeyboardPress(VK_RETURN, 104, false);
-        const auto none = Down({});
-        NativeKeysDown(none.data(), 256);
-        EXPECT_EQ(testsupport::HeldKeys(), std::set<UINT>{}) << downCode;
+        EXPECT_EQ(HeldKeys(), Keys{}) << downCode;
     }
+    Pressed({{VK_RETURN, 36}, {VK_RETURN, 104}});
+    KeysDown({});
+    EXPECT_EQ(HeldKeys(), Keys{});
 }
 
 TEST(KeyTableTest, OnlyTheScanCodesBelowTheCountAreRead)
 {
-    KeyboardReleaseAll();
-    KeyboardPress('C', 7, false);
-    KeyboardPress('D', 8, false);
-    KeyboardPress('E', 15, false);
-    KeyboardPress('F', 16, false);
-    // Two bytes hold codes 0..15; a count of 15 leaves code 15 out even with its bit set.
-    const auto down = Down<2>({7, 8, 15});
-    NativeKeysDown(down.data(), 15);
-    EXPECT_EQ(Held('C'), 0x80);
-    EXPECT_EQ(Held('D'), 0x80);
-    EXPECT_EQ(Held('E'), 0);
-    EXPECT_EQ(Held('F'), 0);
+    // A count of 15 leaves code 15 out even with its bit set.
+    Pressed({{'C', 7}, {'D', 8}, {'E', 15}, {'F', 16}});
+    KeysDown({7, 8, 15}, 15);
+    EXPECT_EQ(HeldKeys(), (Keys{'C', 'D'}));
     // No code at all: every key is up.
     NativeKeysDown(nullptr, 0);
-    EXPECT_EQ(testsupport::HeldKeys(), std::set<UINT>{});
+    EXPECT_EQ(HeldKeys(), Keys{});
     // The last remembered code, 511, is read from a full 64-byte map.
     KeyboardPress('G', 511, false);
-    const auto wide = Down<64>({511});
-    NativeKeysDown(wide.data(), 512);
-    EXPECT_EQ(Held('G'), 0x80);
+    KeysDown({511}, 512);
+    EXPECT_EQ(HeldKeys(), Keys{'G'});
     KeyboardReleaseAll();
 }

@@ -1,5 +1,5 @@
 // The window layer on the offscreen platform: message tables and command routing, the
-// keyboard state, detached and created windows, and the placing of a dialog's items.
+// keyboard state, created windows, and the placing of a dialog's items.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -100,21 +100,6 @@ TEST(KeyboardTest, TheKeyTableAndTheTranslationOfQtKeys)
     };
     for (const auto& k : keys)
         EXPECT_EQ(VirtualKeyFromQt(k.key, k.modifiers), k.virtualKey) << k.key;
-}
-
-TEST(DetachedWindowTest, ClientSizeIsSetAndInvalidationAndTimersAreOnlyRecorded)
-{
-    CWnd wnd;
-    wnd.SetDetachedClientSize(640, 480);
-    CRect client;
-    wnd.GetClientRect(&client);
-    EXPECT_EQ(client, CRect(0, 0, 640, 480));
-    wnd.Invalidate(false);
-    EXPECT_TRUE(wnd.m_invalidated && !wnd.m_eraseRequested);
-    wnd.Invalidate(true);
-    EXPECT_TRUE(wnd.m_eraseRequested);
-    EXPECT_EQ(wnd.SetTimer(1, 25, nullptr), 1u);
-    EXPECT_TRUE(wnd.m_timerId == 1 && wnd.m_timerElapse == 25 && wnd.m_timerStarts == 1);
 }
 
 // A window that records the timer, erase and paint messages it receives, with the timer's id.
