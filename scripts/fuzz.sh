@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds a libFuzzer target (clang, AddressSanitizer, UndefinedBehaviorSanitizer) and runs
-# it for SECONDS (default 60): the arena (default), replay, the replay file reader, or net,
-# the decoder of the online session's messages. Exits non-zero when an input crashes the
-# game or breaks one of the target's rules; that input is kept in
-# BUILD_DIR/fuzz-findings[-replay|-net]/ and is replayed with:
-# BUILD_DIR/tests/fuzz/vexlor_fuzz[_replay|_net] FILE
+# it for SECONDS (default 60): the arena (default), keys, the key table through Qt's real
+# key and focus events, replay, the replay file reader, or net, the decoder of the online
+# session's messages. Exits non-zero when an input crashes the game or breaks one of the
+# target's rules; that input is kept in BUILD_DIR/fuzz-findings[-keys]/ and is replayed with:
+# BUILD_DIR/tests/fuzz/vexlor_fuzz[_keys|_replay|_net] FILE
 #
-# Usage: scripts/fuzz.sh [SECONDS] [arena|replay|net]   (BUILD_DIR: $VEXLOR_FUZZ_BUILD_DIR, default build-fuzz)
+# Usage: scripts/fuzz.sh [SECONDS] [arena|keys|replay|net]   (BUILD_DIR: $VEXLOR_FUZZ_BUILD_DIR, default build-fuzz)
 set -euo pipefail
 
 readonly ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -14,11 +14,12 @@ readonly RUN_SECONDS=${1:-60}
 readonly BUILD_DIR=${VEXLOR_FUZZ_BUILD_DIR:-$ROOT/build-fuzz}
 case ${2:-arena} in
 arena) readonly TARGET=vexlor_fuzz SUFFIX="" ;;
+keys) readonly TARGET=vexlor_fuzz_keys SUFFIX=-keys ;;
 replay) readonly TARGET=vexlor_fuzz_replay SUFFIX=-replay ;;
 net) readonly TARGET=vexlor_fuzz_net SUFFIX=-net ;;
-*) echo "usage: $0 [SECONDS] [arena|replay|net]" >&2; exit 2 ;;
+*) echo "usage: $0 [SECONDS] [arena|keys|replay|net]" >&2; exit 2 ;;
 esac
-[[ "$RUN_SECONDS" =~ ^[1-9][0-9]*$ ]] || { echo "usage: $0 [SECONDS] [arena|replay|net]" >&2; exit 2; }
+[[ "$RUN_SECONDS" =~ ^[1-9][0-9]*$ ]] || { echo "usage: $0 [SECONDS] [arena|keys|replay|net]" >&2; exit 2; }
 command -v clang++ >/dev/null || { echo "fuzz: clang++ is needed (apt-get install clang)" >&2; exit 2; }
 
 mkdir -p "$BUILD_DIR"

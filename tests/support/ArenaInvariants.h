@@ -1,7 +1,7 @@
 #pragma once
 // A random session at the arena with every tick checked against the rules a tick keeps
-// whatever keys, sizes and autopilots it meets: shared by the endurance test and the
-// fuzz target.
+// whatever keys, sizes and autopilots it meets: shared by the endurance test, the soak
+// run and the fuzz target.
 #include <cmath>
 #include <cstdio>
 #include <iterator>
