@@ -68,6 +68,8 @@ public:
     bool Advance(const CTickInput& input);
     // The key-release commands: autopilot toggles, pause, the number of ships.
     void ApplySwitch(unsigned virtualKey);
+    // A seat taken by a player flies by hand; a seat handed back flies on its autopilot.
+    void HoldSeat(int seat, bool held);
 
     void PollKeyboard();
     void ResolveCombat();

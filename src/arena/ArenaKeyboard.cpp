@@ -53,6 +53,14 @@ bool IsSwitchKey(unsigned virtualKey)
     }
 }
 
+void CArena::HoldSeat(int seat, bool held)
+{
+    if (seat == CTickInput::kSentrySeat)
+        m_sentry.m_autopilot = !held;
+    else if (seat >= 0 && seat < CTickInput::kSentrySeat)
+        m_ships[seat].m_autopilot = !held;
+}
+
 void CArena::ApplySwitch(unsigned virtualKey)
 {
     if (virtualKey == VK_F3)

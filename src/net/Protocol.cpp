@@ -57,8 +57,10 @@ std::size_t FixedSize(EMessage type, std::span<const std::uint8_t> bytes)
         return 11 + count + (type == EMessage::kRelayedInput ? 2 : 0);
     }
     case EMessage::kHashReport: return 14;
-    case EMessage::kSeats: return 6;
-    case EMessage::kLeave: return 1;
+    case EMessage::kSeats: return 7;
+    case EMessage::kLeave:
+    case EMessage::kResync: return 1;
+    case EMessage::kPing: return 5;
     default: return 0;
     }
 }
@@ -156,19 +158,13 @@ bool TakeFields(CTake& take, CMessage& m, std::string& error)
     switch (m.m_type) {
     case EMessage::kJoin:
         return TakeJoin(take, m, error);
-    case EMessage::kWelcome: {
+    case EMessage::kWelcome:
         m.m_room = take(8);
         m.m_seats = std::uint8_t(take(1));
         m.m_held = std::uint8_t(take(1));
         m.m_tick = std::uint32_t(take(4));
-        const auto host = take(1);
-        m.m_host = host == 1;
-        if (host > 1) {
-            error = Say("a welcome with host flag %llu", host);
-            return false;
-        }
+        m.m_hostSeats = std::uint8_t(take(1));
         break;
-    }
     case EMessage::kInput:
     case EMessage::kRelayedInput:
         return TakeBatch(take, m.m_batch, m.m_type == EMessage::kRelayedInput, error);
@@ -187,9 +183,14 @@ bool TakeFields(CTake& take, CMessage& m, std::string& error)
         break;
     case EMessage::kSeats:
         m.m_held = std::uint8_t(take(1));
+        m.m_hostSeats = std::uint8_t(take(1));
+        m.m_tick = std::uint32_t(take(4));
+        break;
+    case EMessage::kPing:
         m.m_tick = std::uint32_t(take(4));
         break;
     case EMessage::kLeave:
+    case EMessage::kResync:
         break;
     case EMessage::kError:
         return TakeError(take, m, error);
@@ -206,7 +207,7 @@ std::size_t Encode(const CMessage& m, std::uint8_t* out, std::size_t capacity)
     switch (m.m_type) {
     case EMessage::kJoin: put(m.m_version, 2), put(m.m_room, 8), put(m.m_seatsWanted, 1); break;
     case EMessage::kWelcome:
-        put(m.m_room, 8), put(m.m_seats, 1), put(m.m_held, 1), put(m.m_tick, 4), put(m.m_host, 1);
+        put(m.m_room, 8), put(m.m_seats, 1), put(m.m_held, 1), put(m.m_tick, 4), put(m.m_hostSeats, 1);
         break;
     case EMessage::kInput:
     case EMessage::kRelayedInput: PutBatch(put, m.m_batch, m.m_type == EMessage::kRelayedInput); break;
@@ -216,8 +217,10 @@ std::size_t Encode(const CMessage& m, std::uint8_t* out, std::size_t capacity)
         for (const std::uint8_t b : m.m_snapshot)
             put(b, 1);
         break;
-    case EMessage::kSeats: put(m.m_held, 1), put(m.m_tick, 4); break;
-    case EMessage::kLeave: break;
+    case EMessage::kSeats: put(m.m_held, 1), put(m.m_hostSeats, 1), put(m.m_tick, 4); break;
+    case EMessage::kPing: put(m.m_tick, 4); break;
+    case EMessage::kLeave:
+    case EMessage::kResync: break;
     case EMessage::kError:
         put(std::uint8_t(m.m_error), 1);
         for (std::size_t i = 0; i < m.m_text.size() && i < kMaxErrorText; ++i)
@@ -234,7 +237,7 @@ bool Decode(std::span<const std::uint8_t> bytes, CMessage& m, std::string& error
         error = Say("a message of %llu bytes (1 to %llu)", bytes.size(), kMaxMessage);
         return false;
     }
-    if (bytes[0] < std::uint8_t(EMessage::kJoin) || bytes[0] > std::uint8_t(EMessage::kError)) {
+    if (bytes[0] < std::uint8_t(EMessage::kJoin) || bytes[0] > std::uint8_t(EMessage::kResync)) {
         error = Say("a message of unknown type %llu", bytes[0]);
         return false;
     }
@@ -250,8 +253,8 @@ bool Decode(std::span<const std::uint8_t> bytes, CMessage& m, std::string& error
     if (!TakeFields(take, m, error))
         return false;
     // What the types share: seat masks of the four seats, ticks and rooms in range.
-    if ((m.m_seats | m.m_held) >= 1u << kSeats && m.m_type != EMessage::kHashReport) {
-        error = Say("seats %llu and %llu, beyond the four", m.m_seats, m.m_held);
+    if ((m.m_seats | m.m_held | m.m_hostSeats) >= 1u << kSeats && m.m_type != EMessage::kHashReport) {
+        error = Say("seats %llu and %llu, beyond the four", m.m_seats, m.m_held | m.m_hostSeats);
         return false;
     }
     if (m.m_tick >= kMaxTick || m.m_room >= kRoomLimit) {

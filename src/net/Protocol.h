@@ -6,15 +6,19 @@
 //   Join          client → relay   protocol version (u16), room (u64, 0 opens a new one),
 //                                  seats wanted (u8, 1 to 4)
 //   Welcome       relay → client   room (u64), the seats given (u8 mask), every seat held
-//                                  (u8 mask), the room's latest tick (u32), host (u8)
+//                                  (u8 mask), the tick the seats given start at (u32), the
+//                                  host's seats (u8 mask)
 //   Input         client → relay   seat (u8), the sender's confirmed tick (u32), the last
 //                                  tick (u32), count (u8, 1 to 8), then count inputs, oldest first
 //   RelayedInput  relay → client   the same, then the relay's stamp (u16, milliseconds)
 //   HashReport    both ways        seat (u8), tick (u32), hash (u64)
-//   Snapshot      both ways        tick (u32), then the arena's snapshot
-//   Seats         relay → client   every seat held (u8 mask), the room's latest tick (u32)
+//   Snapshot      both ways        tick (u32), then the arena's snapshot as it stands after it
+//   Seats         relay → client   every seat held (u8 mask), the host's seats (u8 mask), the
+//                                  tick from which they hold (u32)
 //   Leave         client → relay   nothing
 //   Error         both ways        code (u8), then up to 200 bytes of printable text
+//   Ping          both ways        the client's clock (u32, ms); the relay sends it straight back
+//   Resync        client → relay   nothing: a machine out of step asks the host for a snapshot
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -22,7 +26,7 @@
 
 namespace net {
 
-constexpr std::uint16_t kProtocolVersion = 1;
+constexpr std::uint16_t kProtocolVersion = 2;
 constexpr int kSeats = 4;
 constexpr int kMaxBatch = 8;
 // About 621 days of ticks: beyond it a tick is a fault, not a long game.
@@ -53,6 +57,8 @@ enum class EMessage : std::uint8_t {
     kSeats,
     kLeave,
     kError,
+    kPing,
+    kResync,
 };
 
 enum class EError : std::uint8_t {
@@ -88,7 +94,7 @@ struct CMessage
     std::uint8_t m_seats = 0;
     std::uint8_t m_held = 0;
     std::uint32_t m_tick = 0;
-    bool m_host = false;
+    std::uint8_t m_hostSeats = 0;
     CInputBatch m_batch;
     std::uint64_t m_hash = 0;
     std::span<const std::uint8_t> m_snapshot;

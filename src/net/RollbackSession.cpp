@@ -23,8 +23,10 @@ void CRollbackSession::Begin(const CArena& start, std::uint32_t tick, std::uint8
     g_calendarClock = SessionCalendarSeconds;
     m_tick = tick;
     m_localSeats = localSeats;
-    m_heldSeats = heldSeats | localSeats;
+    m_heldSeats = heldSeats;
     m_hostSeats = hostSeats;
+    std::fill(std::begin(m_changes), std::end(m_changes), CChange{tick, heldSeats});
+    m_newestChange = 0;
     m_inputDelay = std::min<std::uint32_t>(inputDelay, 2);
     m_localNext = tick + 1 + m_inputDelay;
     for (auto& row : m_inputs)
@@ -32,6 +34,8 @@ void CRollbackSession::Begin(const CArena& start, std::uint32_t tick, std::uint8
     for (int seat = 0; seat < kSeats; ++seat) {
         m_known[seat] = Holds(localSeats, seat) ? m_localNext - 1 : tick;
         m_peerConfirmed[seat] = tick;
+        m_resendFrom[seat] = UINT32_MAX;
+        m_freeFrom[seat] = 0;
         for (std::uint32_t t = tick + 1; t < m_localNext && Holds(localSeats, seat); ++t)
             Slot(t, seat) = CSlot{t, true, 0, 0};
     }
@@ -117,7 +121,7 @@ void CRollbackSession::UpdateConfirmed()
 {
     std::uint32_t confirmed = UINT32_MAX;
     for (int seat = 0; seat < kSeats; ++seat)
-        if (Holds(m_heldSeats, seat))
+        if (Holds(m_heldSeats, seat) || m_known[seat] + 1 < m_freeFrom[seat])
             confirmed = std::min(confirmed, m_known[seat]);
     m_confirmed = confirmed == UINT32_MAX ? m_localNext - 1 : confirmed;
 }
@@ -125,7 +129,7 @@ void CRollbackSession::UpdateConfirmed()
 // A seat nobody holds has no keys; a held seat's unknown input repeats its last keys.
 std::uint8_t CRollbackSession::InputFor(std::uint32_t tick, int seat)
 {
-    if (!Holds(m_heldSeats, seat))
+    if (!Holds(HeldAt(tick), seat))
         return 0;
     CSlot& slot = Slot(tick, seat);
     if (slot.m_tick != tick)
@@ -140,6 +144,11 @@ std::uint8_t CRollbackSession::InputFor(std::uint32_t tick, int seat)
 
 void CRollbackSession::RunTick(std::uint32_t tick)
 {
+    const std::uint8_t held = HeldAt(tick);
+    const std::uint8_t changed = held ^ HeldAt(tick - 1);
+    for (int seat = 0; seat < kSeats; ++seat)
+        if (Holds(changed, seat))
+            m_arena.HoldSeat(seat, Holds(held, seat));
     CTickInput input;
     for (int seat = 0; seat < kSeats; ++seat) {
         const std::uint8_t byte = InputFor(tick, seat);
@@ -218,14 +227,24 @@ bool CRollbackSession::Compare(const CHash& mine, const CHash& theirs)
     }
     if (m_desyncs++ == 0)
         m_firstDesyncTick = mine.m_tick;
+    m_lastDesyncTick = mine.m_tick;
     return false;
 }
 
 // Normally the last few ticks; while the game waits, from the oldest tick a peer lacks, so
 // that input lost on the way is sent again and nobody waits for ever.
-bool CRollbackSession::MakeBatch(int seat, CInputBatch& batch) const
+bool CRollbackSession::MakeBatch(int seat, CInputBatch& batch)
 {
     const std::uint32_t last = m_localNext - 1;
+    if (Holds(m_localSeats, seat) && m_resendFrom[seat] <= last) {
+        if (last - m_resendFrom[seat] >= kRepeat) {
+            const std::uint32_t count = std::min<std::uint32_t>(last - m_resendFrom[seat] + 1, kMaxBatch);
+            FillBatch(seat, m_resendFrom[seat], count, batch);
+            m_resendFrom[seat] += count;
+            return true;
+        }
+        m_resendFrom[seat] = UINT32_MAX;
+    }
     std::uint32_t lacked = last;
     for (int peer = 0; peer < kSeats; ++peer)
         if (Holds(m_heldSeats, peer) && !Holds(m_localSeats, peer))
@@ -233,7 +252,12 @@ bool CRollbackSession::MakeBatch(int seat, CInputBatch& batch) const
     if (!Holds(m_localSeats, seat) || lacked >= last)
         return false;
     const std::uint32_t first = m_waiting ? lacked + 1 : std::max(lacked + 1, last - std::min(last, kRepeat) + 1);
-    const std::uint32_t count = std::min<std::uint32_t>(last - first + 1, kMaxBatch);
+    FillBatch(seat, first, std::min<std::uint32_t>(last - first + 1, kMaxBatch), batch);
+    return true;
+}
+
+void CRollbackSession::FillBatch(int seat, std::uint32_t first, std::uint32_t count, CInputBatch& batch) const
+{
     batch = CInputBatch();
     batch.m_seat = std::uint8_t(seat);
     batch.m_confirmed = m_confirmed;
@@ -241,7 +265,68 @@ bool CRollbackSession::MakeBatch(int seat, CInputBatch& batch) const
     batch.m_count = std::uint8_t(count);
     for (std::uint32_t i = 0; i < count; ++i)
         batch.m_inputs[i] = m_inputs[(first + i) % kInputs][seat].m_input;
-    return true;
+}
+
+std::uint8_t CRollbackSession::HeldAt(std::uint32_t tick) const
+{
+    for (int i = 0; i < kChanges; ++i) {
+        const CChange& change = m_changes[(m_newestChange + kChanges - i) % kChanges];
+        if (change.m_from <= tick)
+            return change.m_held;
+    }
+    return m_changes[(m_newestChange + 1) % kChanges].m_held;
+}
+
+bool CRollbackSession::ChangeSeats(std::uint8_t held, std::uint8_t host, std::uint32_t from)
+{
+    const std::uint32_t base = std::min(m_tick, m_confirmed);
+    if (from <= m_changes[m_newestChange].m_from || from > base + kInputs - 1)
+        return false;
+    for (int seat = 0; seat < kSeats; ++seat) {
+        const bool was = Holds(m_heldSeats, seat);
+        if (was && !Holds(held, seat)) {
+            for (std::uint32_t t = m_known[seat] + 1; t < from; ++t)
+                Store(t, seat, 0);
+            m_freeFrom[seat] = from;
+        } else if (!was && Holds(held, seat)) {
+            m_known[seat] = std::max(m_known[seat], from - 1);
+            m_peerConfirmed[seat] = from - 1;
+            for (int mine = 0; mine < kSeats; ++mine)
+                if (Holds(m_localSeats, mine))
+                    m_resendFrom[mine] = std::min(m_resendFrom[mine], from);
+        }
+    }
+    m_newestChange = (m_newestChange + 1) % kChanges;
+    m_changes[m_newestChange] = CChange{from, held};
+    m_heldSeats = held;
+    m_hostSeats = host;
+    const bool reachable = from + kStates > m_tick + 1;
+    if (from <= m_tick && reachable)
+        m_rollbackFrom = std::min(m_rollbackFrom, from);
+    UpdateConfirmed();
+    return reachable;
+}
+
+void CRollbackSession::Resync(const CArena& arena, std::uint32_t tick)
+{
+    m_states[tick % kStates] = arena;
+    if (tick < m_tick && tick + kStates > m_tick + 1) {
+        m_rollbackFrom = std::min(m_rollbackFrom, tick + 1);
+        m_hashedUpTo = std::min(m_hashedUpTo, tick);
+        return;
+    }
+    // Beyond the ticks this game can re-run: it starts again from the host's.
+    m_arena.Restore(arena);
+    m_tick = tick;
+    m_rollbackFrom = UINT32_MAX;
+    m_hashedUpTo = tick;
+    if (m_localNext <= tick) {
+        for (int seat = 0; seat < kSeats; ++seat)
+            if (Holds(m_localSeats, seat))
+                m_known[seat] = std::max(m_known[seat], tick);
+        m_localNext = tick + 1;
+    }
+    UpdateConfirmed();
 }
 
 std::uint32_t CRollbackSession::InputDelayFor(int roundTripMs)

@@ -65,7 +65,7 @@ TEST_F(Relay, GivesSeatsInOrderAndForwardsToTheOthersOfTheRoom)
     Receive(3, Message(EMessage::kJoin, 1), 300);  // a room of its own: 6
     EXPECT_EQ(m_received[1].front().m_room, 5u);
     EXPECT_EQ(m_received[1].front().m_seats, 0b0011);
-    EXPECT_TRUE(m_received[1].front().m_host);
+    EXPECT_EQ(m_received[1].front().m_hostSeats, 0b0011);
     EXPECT_EQ(Last(2).m_seats, 0b0100);
     EXPECT_EQ(Last(2).m_held, 0b0111);
     EXPECT_EQ(Last(1).m_held, 0b0111);  // told of the newcomer
@@ -79,6 +79,7 @@ TEST_F(Relay, GivesSeatsInOrderAndForwardsToTheOthersOfTheRoom)
     EXPECT_EQ(Last(1).m_type, EMessage::kRelayedInput);
     EXPECT_EQ(Last(1).m_batch.m_stamp, 1000);  // since the room opened
     CMessage snapshot = Message(EMessage::kSnapshot);
+    snapshot.m_tick = CRelay::kJoinLead - 1;  // the tick before the newcomer's first
     Receive(1, snapshot);
     Receive(1, snapshot);
     EXPECT_EQ(m_received[2].size(), 2u);  // its welcome, one snapshot

@@ -1,0 +1,396 @@
+#include "net/OnlineClient.h"
+
+#include <algorithm>
+#include <bit>
+#include <ctime>
+
+using namespace net;
+
+namespace {
+
+constexpr std::int64_t kTickMs = 25;
+// Room for what comes between a welcome and the host's snapshot: a second of four seats.
+constexpr std::size_t kEarlyBytes = 1 << 16;
+// A machine this many ticks ahead of the slowest other skips every kSkipEvery-th frame.
+constexpr std::uint32_t kAheadTicks = 3;
+constexpr long kSkipEvery = 4;
+
+bool Holds(std::uint8_t seats, int seat) { return (seats >> seat & 1) != 0; }
+
+std::string SeatList(std::uint8_t seats)
+{
+    std::string list;
+    for (int seat = 0; seat < kSeats; ++seat)
+        if (Holds(seats, seat))
+            list += (list.empty() ? "" : ", ") + std::to_string(seat + 1);
+    return list;
+}
+
+}  // namespace
+
+COnlineClient::COnlineClient(CNetLink& link) : m_link(link) {}
+
+void COnlineClient::Host(const CArena& arena, int seats)
+{
+    m_hostArena = arena;
+    // A shared game counts its calendar seconds with its ticks, the same on every machine.
+    if (!m_hostArena.m_clock.m_counted)
+        m_hostArena.m_clock = CSessionClock{true, std::int32_t(std::time(nullptr)), 0};
+    m_hosting = true;
+    Start(0, seats);
+}
+
+void COnlineClient::Join(std::uint64_t room, int seats)
+{
+    m_hosting = false;
+    Start(room, seats);
+}
+
+void COnlineClient::Start(std::uint64_t room, int seats)
+{
+    m_room = room;
+    m_seatsWanted = std::clamp(seats, 1, kSeats);
+    m_state = EState::kConnecting;
+    m_welcomed = false;
+    m_joinSent = false;
+    m_early.clear();
+    m_early.reserve(kEarlyBytes);
+    m_status = "online: connecting to the relay";
+    if (m_linkOpen)
+        SendJoin();
+}
+
+void COnlineClient::SendJoin()
+{
+    m_joinSent = true;
+    m_lastHeardMs = m_nowMs;
+    // The answer to the ping comes before the welcome: the input delay is known in time.
+    Ping();
+    CMessage join;
+    join.m_type = EMessage::kJoin;
+    join.m_room = m_room;
+    join.m_seatsWanted = std::uint8_t(m_seatsWanted);
+    Send(join);
+}
+
+void COnlineClient::Leave()
+{
+    if (m_state == EState::kEnded || m_state == EState::kIdle)
+        return;
+    if (m_linkOpen) {
+        CMessage leave;
+        leave.m_type = EMessage::kLeave;
+        Send(leave);
+    }
+    End(std::string(), true);
+}
+
+void COnlineClient::LinkOpened()
+{
+    m_linkOpen = true;
+    if (m_state == EState::kConnecting && !m_joinSent)
+        SendJoin();
+}
+
+void COnlineClient::LinkClosed(const std::string& why)
+{
+    m_linkOpen = false;
+    End(why.empty() ? "the relay closed the connection" : "the relay is gone: " + why, false);
+}
+
+void COnlineClient::LinkReceived(std::span<const std::uint8_t> bytes)
+{
+    m_stats.m_bytesReceived += long(bytes.size());
+    m_lastHeardMs = m_nowMs;
+    if (m_state != EState::kConnecting && m_state != EState::kPlaying)
+        return;
+    CMessage message;
+    std::string error;
+    if (!Decode(bytes, message, error))
+        return End("the relay sent " + error, true);
+    const bool early = m_state == EState::kConnecting && m_welcomed && message.m_type != EMessage::kSnapshot &&
+                       message.m_type != EMessage::kError && message.m_type != EMessage::kPing;
+    if (!early)
+        return Handle(message);
+    if (m_early.size() + 2 + bytes.size() > kEarlyBytes)
+        return End("the host's snapshot did not come", true);
+    m_early.push_back(std::uint8_t(bytes.size()));
+    m_early.push_back(std::uint8_t(bytes.size() >> 8));
+    m_early.insert(m_early.end(), bytes.begin(), bytes.end());
+}
+
+void COnlineClient::Handle(const CMessage& message)
+{
+    switch (message.m_type) {
+    case EMessage::kWelcome: return Welcome(message);
+    case EMessage::kRelayedInput: return RemoteInput(message.m_batch);
+    case EMessage::kHashReport: m_session.CheckHash(message.m_tick, message.m_hash); return;
+    case EMessage::kSnapshot: return TakeSnapshot(message);
+    case EMessage::kSeats: return SeatsChanged(message);
+    case EMessage::kPing:
+        m_stats.m_roundTripMs = int((std::uint32_t(m_nowMs % kMaxTick) - message.m_tick) % kMaxTick);
+        return;
+    case EMessage::kResync:
+        if (IsHost())
+            SendSnapshot(std::min(m_session.m_tick, m_session.m_confirmed));
+        return;
+    case EMessage::kError: return End("the relay refused: " + message.m_text, true);
+    default: return End("the relay sent a message only players send", true);
+    }
+}
+
+void COnlineClient::Welcome(const CMessage& message)
+{
+    if (m_welcomed)
+        return End("the relay welcomed this machine twice", true);
+    m_welcomed = true;
+    m_room = message.m_room;
+    m_givenSeats = message.m_seats;
+    m_startTick = message.m_tick;
+    m_welcomeHeld = message.m_held;
+    m_welcomeHost = message.m_hostSeats;
+    if (!m_hosting) {
+        m_status = "online: room " + RoomCode(m_room) + ": waiting for the host's game";
+        return;
+    }
+    // Every seat nobody holds flies on its autopilot from the first shared tick.
+    for (int seat = 0; seat < kSeats; ++seat)
+        m_hostArena.HoldSeat(seat, Holds(m_givenSeats, seat));
+    Begin(m_hostArena, m_startTick, m_givenSeats, m_givenSeats);
+}
+
+void COnlineClient::Begin(const CArena& arena, std::uint32_t tick, std::uint8_t held, std::uint8_t host)
+{
+    m_stats.m_inputDelay = CRollbackSession::InputDelayFor(std::max(m_stats.m_roundTripMs, 0));
+    m_session.Begin(arena, tick, m_givenSeats, held, host, m_stats.m_inputDelay);
+    m_state = EState::kPlaying;
+    m_soundedUpTo = tick;
+    m_resyncedAt = tick;
+    m_desyncsSeen = 0;
+    m_snapshotsDueCount = 0;
+    std::fill(std::begin(m_remoteNewest), std::end(m_remoteNewest), tick);
+    std::fill(std::begin(m_carry), std::end(m_carry), 0);
+    Describe();
+}
+
+void COnlineClient::TakeSnapshot(const CMessage& message)
+{
+    const bool joining = m_state == EState::kConnecting;
+    if (!m_welcomed || (joining && message.m_tick + 1 != m_startTick))
+        return;
+    CArena arena;
+    std::string error;
+    if (!ReadSnapshot(message.m_snapshot, arena, error))
+        return End("the host's snapshot: " + error, true);
+    if (joining) {
+        // The seats given start at the welcome's tick: until then they fly as before.
+        Begin(arena, message.m_tick, std::uint8_t(m_welcomeHeld & ~m_givenSeats), m_welcomeHost);
+        m_session.ChangeSeats(m_welcomeHeld, m_welcomeHost, m_startTick);
+        return ReplayEarly();
+    }
+    m_session.Resync(arena, message.m_tick);
+    m_stats.m_resyncs += 1;
+    m_resyncAsked = false;
+    m_resyncedAt = std::max(m_resyncedAt, message.m_tick);
+    m_soundedUpTo = std::max(m_soundedUpTo, std::min(message.m_tick, m_session.m_tick));
+    Describe();
+}
+
+void COnlineClient::ReplayEarly()
+{
+    std::size_t at = 0;
+    CMessage message;
+    std::string error;
+    while (at + 2 <= m_early.size() && m_state == EState::kPlaying) {
+        const std::size_t size = m_early[at] | std::size_t(m_early[at + 1]) << 8;
+        if (Decode(std::span(m_early).subspan(at + 2, size), message, error))
+            Handle(message);
+        at += 2 + size;
+    }
+    m_early.clear();
+}
+
+void COnlineClient::SeatsChanged(const CMessage& message)
+{
+    if (m_state != EState::kPlaying)
+        return;
+    const std::uint8_t joined = message.m_held & ~m_session.m_heldSeats;
+    if (!m_session.ChangeSeats(message.m_held, message.m_hostSeats, message.m_tick))
+        return End("a change of seats at tick " + std::to_string(message.m_tick) + ", too late to play", true);
+    for (int seat = 0; seat < kSeats; ++seat)
+        if (Holds(joined, seat))
+            m_remoteNewest[seat] = message.m_tick - 1;
+    if (joined != 0 && m_snapshotsDueCount < kSeats)
+        m_snapshotsDue[m_snapshotsDueCount++] = message.m_tick - 1;
+    Describe();
+}
+
+void COnlineClient::RemoteInput(const CInputBatch& batch)
+{
+    if (m_state != EState::kPlaying)
+        return;
+    std::string error;
+    if (!m_session.AddRemoteInput(batch, error)) {
+        m_status = "online: ignored " + error;
+        return;
+    }
+    m_remoteNewest[batch.m_seat] = std::max(m_remoteNewest[batch.m_seat], batch.m_lastTick);
+}
+
+void COnlineClient::SendSnapshot(std::uint32_t tick)
+{
+    CMessage snapshot;
+    snapshot.m_type = EMessage::kSnapshot;
+    snapshot.m_tick = tick;
+    snapshot.m_snapshot = std::span(m_snapshotBytes, WriteSnapshot(m_session.State(tick), m_snapshotBytes,
+                                                                   sizeof m_snapshotBytes));
+    Send(snapshot);
+}
+
+// A newcomer starts from the state before its first tick, once that state is final.
+void COnlineClient::SendDueSnapshots()
+{
+    const std::uint32_t final = std::min(m_session.m_tick, m_session.m_confirmed);
+    for (int i = 0; i < m_snapshotsDueCount;) {
+        const std::uint32_t due = m_snapshotsDue[i];
+        if (due > final) {
+            ++i;
+            continue;
+        }
+        if (IsHost() && due + CRollbackSession::kStates > m_session.m_tick)
+            SendSnapshot(due);
+        m_snapshotsDue[i] = m_snapshotsDue[--m_snapshotsDueCount];
+    }
+}
+
+bool COnlineClient::Frame(const std::uint8_t (&local)[kSeats], std::int64_t nowMs)
+{
+    m_nowMs = nowMs;
+    if (m_state != EState::kConnecting && m_state != EState::kPlaying)
+        return false;
+    if (m_joinSent && nowMs - m_lastHeardMs >= kSilenceMs) {
+        End("the relay has not answered for " + std::to_string(kSilenceMs / 1000) + " s", true);
+        return false;
+    }
+    if (m_joinSent && nowMs >= m_nextPingMs)
+        Ping();
+    if (m_state != EState::kPlaying)
+        return false;
+    SendDueSnapshots();
+    std::uint8_t bySeat[kSeats] = {};
+    bool commands = false;
+    for (int seat = 0, player = 0; seat < kSeats; ++seat) {
+        if (!Holds(m_session.m_localSeats, seat))
+            continue;
+        std::uint8_t byte = local[player++];
+        // Only the host changes the ship count.
+        if (byte >> kCommandShift >= kCommandMoreShips && !IsHost())
+            byte &= kSeatKeyMask;
+        if (byte >> kCommandShift == kCommandNone)
+            byte |= m_carry[seat];
+        bySeat[seat] = byte;
+        commands = commands || byte >> kCommandShift != kCommandNone;
+    }
+    ++m_frames;
+    const bool skip = !commands && m_frames % kSkipEvery == 0 && Ahead();
+    m_stats.m_skippedFrames += skip ? 1 : 0;
+    const bool advanced = !skip && m_session.Frame(bySeat);
+    for (int seat = 0; seat < kSeats; ++seat)
+        m_carry[seat] = advanced ? 0 : std::uint8_t(bySeat[seat] & ~kSeatKeyMask);
+    SendInputs();
+    CheckDesync();
+    m_stats.m_deepestRollback = m_session.m_deepestRollback;
+    return advanced;
+}
+
+void COnlineClient::SendInputs()
+{
+    CMessage message;
+    message.m_type = EMessage::kInput;
+    for (int seat = 0; seat < kSeats; ++seat)
+        if (m_session.MakeBatch(seat, message.m_batch))
+            Send(message);
+    message.m_type = EMessage::kHashReport;
+    message.m_seats = std::uint8_t(std::countr_zero(m_session.m_localSeats));
+    if (m_session.TakeHashReport(message.m_tick, message.m_hash))
+        Send(message);
+}
+
+// A machine out of step takes the host's state; the host's own is the reference.
+void COnlineClient::CheckDesync()
+{
+    if (m_session.m_desyncs == m_desyncsSeen)
+        return;
+    m_desyncsSeen = m_session.m_desyncs;
+    m_stats.m_desyncs = m_session.m_desyncs;
+    if (IsHost() || m_resyncAsked || m_session.m_lastDesyncTick <= m_resyncedAt)
+        return;
+    m_status = "online: out of step at tick " + std::to_string(m_session.m_lastDesyncTick) +
+               "; taking the host's game";
+    m_resyncAsked = true;
+    CMessage resync;
+    resync.m_type = EMessage::kResync;
+    Send(resync);
+}
+
+// Holds back when this machine's inputs run ahead of the slowest other's, as they should
+// stand after their way here.
+bool COnlineClient::Ahead() const
+{
+    const std::uint32_t travel = std::uint32_t(std::max(m_stats.m_roundTripMs, 0) / kTickMs);
+    std::uint32_t slowest = UINT32_MAX;
+    for (int seat = 0; seat < kSeats; ++seat)
+        if (Holds(m_session.m_heldSeats, seat) && !Holds(m_session.m_localSeats, seat))
+            slowest = std::min(slowest, m_remoteNewest[seat] + travel);
+    return slowest != UINT32_MAX && m_session.m_localNext - 1 > slowest + kAheadTicks;
+}
+
+void COnlineClient::Ping()
+{
+    m_nextPingMs = m_nowMs + kPingEveryMs;
+    CMessage ping;
+    ping.m_type = EMessage::kPing;
+    ping.m_tick = std::uint32_t(m_nowMs % kMaxTick);
+    Send(ping);
+}
+
+void COnlineClient::Send(const CMessage& message)
+{
+    const std::size_t size = Encode(message, m_buffer, sizeof m_buffer);
+    m_stats.m_bytesSent += long(size);
+    m_link.Send(std::span(m_buffer, size));
+}
+
+void COnlineClient::End(const std::string& why, bool closeLink)
+{
+    if (m_state == EState::kEnded)
+        return;
+    m_state = EState::kEnded;
+    m_status = why.empty() ? "online: left room " + RoomCode(m_room) : "online game over: " + why;
+    if (closeLink && m_linkOpen) {
+        m_linkOpen = false;
+        m_link.Close();
+    }
+}
+
+void COnlineClient::Describe()
+{
+    const int players = std::popcount(m_session.m_heldSeats);
+    m_status = "online: room " + RoomCode(m_room) + ", seat" + (std::popcount(m_session.m_localSeats) > 1 ? "s " : " ") +
+               SeatList(m_session.m_localSeats) + ", " + std::to_string(players) + " player" +
+               (players > 1 ? "s" : "") + (IsHost() ? ", hosting" : "");
+}
+
+std::uint32_t COnlineClient::ConfirmedTick() const { return std::min(m_session.m_tick, m_session.m_confirmed); }
+
+bool COnlineClient::NextConfirmed(const CArena*& before, const CArena*& after)
+{
+    const std::uint32_t confirmed = ConfirmedTick();
+    if (m_state != EState::kPlaying || m_soundedUpTo >= confirmed)
+        return false;
+    // Ticks the ring no longer holds are skipped rather than heard late.
+    m_soundedUpTo = std::max(m_soundedUpTo, confirmed + 1 - std::min(confirmed + 1, CRollbackSession::kStates - 1));
+    before = &m_session.State(m_soundedUpTo);
+    after = &m_session.State(++m_soundedUpTo);
+    return true;
+}
