@@ -11,7 +11,7 @@ readonly SERVER=${2:?usage: $0 VEXLOR SERVER}
 
 "$SERVER" --port 0 >"$E2E_WORK/server.out" 2>&1 &
 E2E_MORE_PIDS+=($!)
-e2e_wait_until 10 grep -q 'relaying on' "$E2E_WORK/server.out" || e2e_fail "the relay did not start"
+e2e_wait_until 10 grep -qs 'relaying on' "$E2E_WORK/server.out" || e2e_fail "the relay did not start"
 readonly PORT=$(sed -n 's/.*relaying on ws:.*:\([0-9]*\)$/\1/p' "$E2E_WORK/server.out")
 
 # start NAME X ARGUMENTS...: a game whose state goes to NAME.state, its window at (X, 0);
@@ -19,13 +19,14 @@ readonly PORT=$(sed -n 's/.*relaying on ws:.*:\([0-9]*\)$/\1/p' "$E2E_WORK/serve
 start() {
     local -r name=$1 x=$2
     shift 2
+    : >"$E2E_WORK/$name.state"
     VEXLOR_STATE_LOG="$E2E_WORK/$name.state" "$E2E_BINARY" "$@" >"$E2E_WORK/$name.out" 2>&1 &
     local -r pid=$!
     E2E_MORE_PIDS+=("$pid")
     printf -v "${name}_PID" %s "$pid"
-    e2e_wait_until 20 eval 'xdotool search --onlyvisible --pid "$pid" --name "^Vexlor" >/dev/null' ||
+    e2e_wait_until 20 eval 'xdotool search --all --onlyvisible --pid "$pid" --name "^Vexlor" >/dev/null' ||
         e2e_fail "no window of $name appeared: $(cat "$E2E_WORK/$name.out")"
-    printf -v "${name}_WID" %s "$(xdotool search --onlyvisible --pid "$pid" --name '^Vexlor' | head -n1)"
+    printf -v "${name}_WID" %s "$(xdotool search --all --onlyvisible --pid "$pid" --name '^Vexlor' | head -n1)"
     xdotool windowmove --sync "$(eval echo "\$${name}_WID")" "$x" 0
 }
 start host 0 --join "127.0.0.1:$PORT"
@@ -60,7 +61,8 @@ differ=$(compare -metric AE "$E2E_WORK/host.png" "$E2E_WORK/guest.png" null: 2>&
 [[ "$differ" == 0 ]] || e2e_fail "the paused arenas differ in $differ pixels"
 e2e_log "after P both windows show the same $E2E_CW x $E2E_CH arena"
 
-xdotool windowfocus --sync "$guest_WID" key Escape
+xdotool windowfocus --sync "$guest_WID"
+xdotool key Escape
 e2e_wait_until 10 eval '! kill -0 "$guest_PID" 2>/dev/null' || e2e_fail "Escape did not end the guest"
 status=0
 wait "$guest_PID" || status=$?

@@ -80,6 +80,7 @@ public:
           m_link(QStringLiteral("ws://127.0.0.1:%1/").arg(options.m_relay), *this),
           m_client(m_link)
     {
+        m_client.SetNow(NowMs());
         if (options.m_room == 0) {
             CArena arena;
             arena.BeginSession(options.m_seed, 0);
