@@ -14,7 +14,7 @@ import struct
 import sys
 
 JOIN, WELCOME, INPUT = 1, 2, 3
-PROTOCOL_VERSION = 1
+PROTOCOL_VERSION = 2
 
 
 def frame(payload):

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """A TCP proxy on 127.0.0.1 that makes a network of the loopback: each way it holds every
 chunk for a delay with jitter (order kept, as TCP keeps it) and now and then stalls 200 ms,
-as a lost segment's retransmission does. Prints `proxy: listening on 127.0.0.1:PORT`.
+as a lost segment's retransmission does. Prints `proxy: listening on 127.0.0.1:PORT`, and
+for each connection that ends the bytes it carried each way.
 
 usage: proxy.py --to PORT [--listen PORT] [--delay MS] [--jitter MS] [--stall-every S] [--seed N]
 """
@@ -13,8 +14,9 @@ import sys
 STALL_S = 0.2
 
 
-async def pump(reader, writer, args, rng):
-    """Copies one way; a writer task sends each chunk when it is due, never before the last."""
+async def pump(reader, writer, args, rng, counted):
+    """Copies one way; a writer task sends each chunk when it is due, never before the last.
+    Adds the bytes to counted[0]."""
     queue = asyncio.Queue()
     loop = asyncio.get_running_loop()
 
@@ -29,6 +31,7 @@ async def pump(reader, writer, args, rng):
     sender = asyncio.create_task(send())
     last_due = 0.0
     while data := await reader.read(65536):
+        counted[0] += len(data)
         due = loop.time() + (args.delay + rng.uniform(-args.jitter, args.jitter)) / 1000.0
         if args.stall_every > 0 and rng.random() < 1.0 / (args.stall_every * 40):
             due += STALL_S
@@ -51,8 +54,12 @@ async def serve(args):
             print(f"proxy: cannot reach the relay: {error}", file=sys.stderr)
             client_writer.close()
             return
-        await asyncio.gather(pump(client_reader, relay_writer, args, rng), pump(relay_reader, client_writer, args, rng),
-                             return_exceptions=True)
+        up, down = [0], [0]
+        start = asyncio.get_running_loop().time()
+        await asyncio.gather(pump(client_reader, relay_writer, args, rng, up),
+                             pump(relay_reader, client_writer, args, rng, down), return_exceptions=True)
+        seconds = asyncio.get_running_loop().time() - start
+        print(f"proxy: a connection of {seconds:.1f} s carried {up[0]} bytes up and {down[0]} down", flush=True)
 
     server = await asyncio.start_server(accept, "127.0.0.1", args.listen)
     print(f"proxy: listening on 127.0.0.1:{server.sockets[0].getsockname()[1]}", flush=True)
