@@ -54,8 +54,10 @@ bool COnlineGame::ParsePort(const std::string& text, std::uint16_t& port, std::s
     return true;
 }
 
-bool COnlineGame::ParseAddress(const std::string& text, CRelayAddress& address, std::string& error)
+// The hosting line's "ws://" may come along when the address is passed on.
+bool COnlineGame::ParseAddress(const std::string& given, CRelayAddress& address, std::string& error)
 {
+    const std::string text = given.starts_with("ws://") ? given.substr(5) : given;
     const std::size_t slash = text.find('/');
     const std::string hostPort = text.substr(0, slash);
     address.m_room = 0;

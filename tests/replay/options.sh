@@ -38,5 +38,5 @@ refused "cannot go together" --host --join 127.0.0.1
 refused "needs a relay's address" --join
 refused "not a relay's address" --join 'bad host:7341'
 refused "not a relay's port" --join 127.0.0.1:0/ABCDEFGHJK
-refused "not a room code: ABC" --join 127.0.0.1/ABC
+refused "not a room code: ABC" --join ws://127.0.0.1/ABC
 [[ ! -e "$WORK/a.vxr" ]] || { echo "FAIL: a refused command line wrote a file"; exit 1; }
