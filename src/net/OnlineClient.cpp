@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <ctime>
+#include <utility>
 
 using namespace net;
 
@@ -12,8 +13,11 @@ constexpr std::int64_t kTickMs = 25;
 // Room for what comes between a welcome and the host's snapshot: a second of four seats.
 constexpr std::size_t kEarlyBytes = 1 << 16;
 // A machine this many ticks ahead of the slowest other skips every kSkipEvery-th frame.
-constexpr std::uint32_t kAheadTicks = 3;
+constexpr std::uint32_t kAheadTicks = 1;
 constexpr long kSkipEvery = 4;
+// The relay's link is a stream that loses nothing: a repeat of two ticks is a spare, and
+// keeps four players' traffic under 2 KB/s each way.
+constexpr std::uint32_t kRepeat = 2;
 
 bool Holds(std::uint8_t seats, int seat) { return (seats >> seat & 1) != 0; }
 
@@ -129,10 +133,12 @@ void COnlineClient::Handle(const CMessage& message)
     case EMessage::kSeats: return SeatsChanged(message);
     case EMessage::kPing:
         m_stats.m_roundTripMs = int((std::uint32_t(m_nowMs % kMaxTick) - message.m_tick) % kMaxTick);
+        // Forgets slowly: a route that grows longer is taken within a minute.
+        m_quickestTrip = std::min(m_quickestTrip == INT32_MAX ? INT32_MAX : m_quickestTrip + 1, m_stats.m_roundTripMs);
         return;
     case EMessage::kResync:
         if (IsHost())
-            SendSnapshot(std::min(m_session.m_tick, m_session.m_confirmed));
+            SendSnapshot(m_session.Final());
         return;
     case EMessage::kError: return End("the relay refused: " + message.m_text, true);
     default: return End("the relay sent a message only players send", true);
@@ -163,6 +169,7 @@ void COnlineClient::Begin(const CArena& arena, std::uint32_t tick, std::uint8_t 
 {
     m_stats.m_inputDelay = CRollbackSession::InputDelayFor(std::max(m_stats.m_roundTripMs, 0));
     m_session.Begin(arena, tick, m_givenSeats, held, host, m_stats.m_inputDelay);
+    m_session.m_repeat = kRepeat;
     m_state = EState::kPlaying;
     m_soundedUpTo = tick;
     m_resyncedAt = tick;
@@ -186,6 +193,7 @@ void COnlineClient::TakeSnapshot(const CMessage& message)
         // The seats given start at the welcome's tick: until then they fly as before.
         Begin(arena, message.m_tick, std::uint8_t(m_welcomeHeld & ~m_givenSeats), m_welcomeHost);
         m_session.ChangeSeats(m_welcomeHeld, m_welcomeHost, m_startTick);
+        Describe();
         return ReplayEarly();
     }
     m_session.Resync(arena, message.m_tick);
@@ -250,7 +258,7 @@ void COnlineClient::SendSnapshot(std::uint32_t tick)
 // A newcomer starts from the state before its first tick, once that state is final.
 void COnlineClient::SendDueSnapshots()
 {
-    const std::uint32_t final = std::min(m_session.m_tick, m_session.m_confirmed);
+    const std::uint32_t final = m_session.Final();
     for (int i = 0; i < m_snapshotsDueCount;) {
         const std::uint32_t due = m_snapshotsDue[i];
         if (due > final) {
@@ -292,7 +300,7 @@ bool COnlineClient::Frame(const std::uint8_t (&local)[kSeats], std::int64_t nowM
         commands = commands || byte >> kCommandShift != kCommandNone;
     }
     ++m_frames;
-    const bool skip = !commands && m_frames % kSkipEvery == 0 && Ahead();
+    const bool skip = Ahead() && !commands && m_frames % kSkipEvery == 0;
     m_stats.m_skippedFrames += skip ? 1 : 0;
     const bool advanced = !skip && m_session.Frame(bySeat);
     for (int seat = 0; seat < kSeats; ++seat)
@@ -334,15 +342,21 @@ void COnlineClient::CheckDesync()
 }
 
 // Holds back when this machine's inputs run ahead of the slowest other's, as they should
-// stand after their way here.
-bool COnlineClient::Ahead() const
+// stand after their way here: the least lead of the last second or two, since jitter, losses
+// and stalls only ever make the others look further behind than they are.
+bool COnlineClient::Ahead()
 {
-    const std::uint32_t travel = std::uint32_t(std::max(m_stats.m_roundTripMs, 0) / kTickMs);
-    std::uint32_t slowest = UINT32_MAX;
+    const std::int64_t travel = m_quickestTrip == INT32_MAX ? 0 : m_quickestTrip / kTickMs;
+    std::int64_t slowest = INT64_MAX;
     for (int seat = 0; seat < kSeats; ++seat)
         if (Holds(m_session.m_heldSeats, seat) && !Holds(m_session.m_localSeats, seat))
-            slowest = std::min(slowest, m_remoteNewest[seat] + travel);
-    return slowest != UINT32_MAX && m_session.m_localNext - 1 > slowest + kAheadTicks;
+            slowest = std::min(slowest, std::int64_t(m_remoteNewest[seat]) + travel);
+    if (slowest == INT64_MAX)
+        return false;
+    if (m_frames % CSessionClock::kTicksPerSecond == 0)
+        m_leadBefore = std::exchange(m_leadNow, INT32_MAX);
+    m_leadNow = std::min<std::int64_t>(m_leadNow, std::int64_t(m_session.m_localNext - 1) - slowest);
+    return std::min(m_leadNow, m_leadBefore) > int(kAheadTicks);
 }
 
 void COnlineClient::Ping()
@@ -381,7 +395,7 @@ void COnlineClient::Describe()
                (players > 1 ? "s" : "") + (IsHost() ? ", hosting" : "");
 }
 
-std::uint32_t COnlineClient::ConfirmedTick() const { return std::min(m_session.m_tick, m_session.m_confirmed); }
+std::uint32_t COnlineClient::ConfirmedTick() const { return m_session.Final(); }
 
 bool COnlineClient::NextConfirmed(const CArena*& before, const CArena*& after)
 {

@@ -100,7 +100,7 @@ private:
     void SendInputs();
     void CheckDesync();
     void Ping();
-    bool Ahead() const;
+    bool Ahead();
     void Send(const net::CMessage& message);
     void End(const std::string& why, bool closeLink);
     void Describe();
@@ -133,6 +133,11 @@ private:
     std::uint8_t m_carry[net::kSeats] = {};
     // Each remote seat's newest input tick heard, for the time sync.
     std::uint32_t m_remoteNewest[net::kSeats] = {};
+    // Delays on the way only ever add: the least lead and round trip over the last second or
+    // two are the truest.
+    int m_leadNow = INT32_MAX;
+    int m_leadBefore = INT32_MAX;
+    int m_quickestTrip = INT32_MAX;
     std::uint32_t m_soundedUpTo = 0;
     long m_frames = 0;
     std::int64_t m_nowMs = 0;

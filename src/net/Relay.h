@@ -45,9 +45,9 @@ public:
     static constexpr int kJoinsPerWindow = 10;
     static constexpr std::int64_t kJoinWindowMs = 10'000;
     static constexpr std::int64_t kRejoinMs = 60'000;
-    // A newcomer's seats start this many ticks past the newest input: time for the others to
-    // hear of it before they run that tick.
-    static constexpr std::uint32_t kJoinLead = 8;
+    // A newcomer's seats start this many ticks (a second) past the newest input: time for the
+    // others to hear of it before they confirm that tick.
+    static constexpr std::uint32_t kJoinLead = 40;
 
     CRelay(CRelaySink& sink, std::function<std::uint64_t()> secureRandom);
 

@@ -237,7 +237,7 @@ bool CRollbackSession::MakeBatch(int seat, CInputBatch& batch)
 {
     const std::uint32_t last = m_localNext - 1;
     if (Holds(m_localSeats, seat) && m_resendFrom[seat] <= last) {
-        if (last - m_resendFrom[seat] >= kRepeat) {
+        if (last - m_resendFrom[seat] >= m_repeat) {
             const std::uint32_t count = std::min<std::uint32_t>(last - m_resendFrom[seat] + 1, kMaxBatch);
             FillBatch(seat, m_resendFrom[seat], count, batch);
             m_resendFrom[seat] += count;
@@ -246,12 +246,19 @@ bool CRollbackSession::MakeBatch(int seat, CInputBatch& batch)
         m_resendFrom[seat] = UINT32_MAX;
     }
     std::uint32_t lacked = last;
-    for (int peer = 0; peer < kSeats; ++peer)
-        if (Holds(m_heldSeats, peer) && !Holds(m_localSeats, peer))
+    bool peers = false;
+    for (int peer = 0; peer < kSeats; ++peer) {
+        if (Holds(m_heldSeats, peer) && !Holds(m_localSeats, peer)) {
             lacked = std::min(lacked, m_peerConfirmed[peer]);
+            peers = true;
+        }
+    }
+    // Alone, the newest input still goes out: the relay learns how far this game has run.
+    if (!peers && last > 0)
+        lacked = last - 1;
     if (!Holds(m_localSeats, seat) || lacked >= last)
         return false;
-    const std::uint32_t first = m_waiting ? lacked + 1 : std::max(lacked + 1, last - std::min(last, kRepeat) + 1);
+    const std::uint32_t first = m_waiting ? lacked + 1 : std::max(lacked + 1, last - std::min(last, m_repeat) + 1);
     FillBatch(seat, first, std::min<std::uint32_t>(last - first + 1, kMaxBatch), batch);
     return true;
 }

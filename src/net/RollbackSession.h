@@ -7,6 +7,7 @@
 // Every 40th tick, once confirmed, is hashed and compared with the peers' reports.
 // Seats change hands at ticks the relay fixes, the same on every machine: a seat taken
 // flies by hand from its first tick, a seat handed back flies on its autopilot.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -37,6 +38,8 @@ public:
     std::uint8_t m_heldSeats = 0;
     std::uint8_t m_hostSeats = 0;
     std::uint32_t m_inputDelay = 0;
+    // The ticks each batch repeats: fewer over a link that loses nothing (1 to kMaxBatch).
+    std::uint32_t m_repeat = kRepeat;
     // The tick the next local input is for.
     std::uint32_t m_localNext = 1;
 
@@ -73,6 +76,8 @@ public:
     void Resync(const CArena& arena, std::uint32_t tick);
     // The state after a tick that is neither older than kStates ticks nor yet to run.
     const CArena& State(std::uint32_t tick) const { return m_states[tick % kStates]; }
+    // The newest tick whose state is final: confirmed, and run again since any correction.
+    std::uint32_t Final() const { return std::min({m_tick, m_confirmed, m_rollbackFrom - 1}); }
     // A seat's input is known up to this tick, without a gap.
     std::uint32_t Known(int seat) const { return m_known[seat]; }
 
