@@ -49,15 +49,15 @@ session() {
     local -r delay=$1 dir=$work/delay-$1
     mkdir -p "$dir"
     start_relay
-    python3 tests/net/proxy.py --to "$relay_port" --delay "$delay" --jitter 20 >"$dir/proxy.out" 2>&1 &
+    python3 tests/net/proxy.py "$relay_port" "$delay" >"$dir/proxy.out" 2>&1 &
     pids+=($!)
     local -r proxy_pid=$! port=$(first_line 10 "$dir/proxy.out" 'listening on' | sed 's/.*://')
-    "$bot" --relay "$port" --seconds "$seconds" --probe >"$dir/a.out" 2>&1 &
+    "$bot" "$port" new "$seconds" 1 probe >"$dir/a.out" 2>&1 &
     pids+=($!)
     local -r room=$(first_line 20 "$dir/a.out" '^netbot: room ' | cut -d' ' -f3)
-    "$bot" --relay "$port" --room "$room" --seconds "$seconds" --watch 0 --seed 2 >"$dir/b.out" 2>&1 &
+    "$bot" "$port" "$room" "$seconds" 2 watch 0 >"$dir/b.out" 2>&1 &
     pids+=($!)
-    "$bot" --relay "$port" --room "$room" --seconds "$seconds" --watch 0 --seed 3 >"$dir/c.out" 2>&1 &
+    "$bot" "$port" "$room" "$seconds" 3 watch 0 >"$dir/c.out" 2>&1 &
     pids+=($!)
     for machine in a b c; do first_line $((seconds + 60)) "$dir/$machine.out" '^netbot: figures' >/dev/null; done
     first_line 20 "$dir/proxy.out" 'carried' >/dev/null

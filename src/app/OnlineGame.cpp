@@ -103,7 +103,7 @@ bool COnlineGame::Start(const CRelayAddress& address, const std::string& shownHo
     m_link = backend::OpenNetLink(address.Url(), *this, error);
     if (m_link == nullptr)
         return false;
-    m_client = std::make_unique<COnlineClient>(*m_link);
+    m_client.emplace(*m_link);
     m_client->SetNow(NowMs());
     m_announce.clear();
     m_told.clear();
@@ -143,7 +143,7 @@ void COnlineGame::Leave()
 
 bool COnlineGame::TakeNews(std::string& status, bool& alarm)
 {
-    if (m_client == nullptr || m_client->Status() == m_told)
+    if (!m_client || m_client->Status() == m_told)
         return false;
     m_told = m_client->Status();
     status = m_told;

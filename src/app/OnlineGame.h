@@ -7,7 +7,7 @@
 // Addresses: "HOST[:PORT]/ROOM" joins that room; "HOST[:PORT]" opens a new room there. HOST
 // is a name, an IPv4 address or an IPv6 one in brackets; PORT defaults to kDefaultPort.
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "net/NetLink.h"
@@ -49,8 +49,8 @@ public:
     // Leaves the room; the session ends once the relay has the leave.
     void Leave();
 
-    bool Running() const { return m_client != nullptr && m_client->State() != COnlineClient::EState::kEnded; }
-    bool Playing() const { return m_client != nullptr && m_client->State() == COnlineClient::EState::kPlaying; }
+    bool Running() const { return m_client && m_client->State() != COnlineClient::EState::kEnded; }
+    bool Playing() const { return m_client && m_client->State() == COnlineClient::EState::kPlaying; }
     COnlineClient& Client() { return *m_client; }
     const COnlineClient& Client() const { return *m_client; }
     // The status, when it changed since the last call, for the title; alarm when it tells of
@@ -65,7 +65,16 @@ private:
     void Stop();
 
     CNetLink* m_link = nullptr;
-    std::unique_ptr<COnlineClient> m_client;
+    // Final, so that destroying it is plainly its own destructor's work (the listener's
+    // destructor is not virtual).
+    class CClient final : public COnlineClient
+    {
+    public:
+        using COnlineClient::COnlineClient;
+    };
+
+    // Held in place: the client is large, and this object lives as long as the program.
+    std::optional<CClient> m_client;
     // Set while the room is still to be announced.
     std::string m_announce;
     std::string m_told;

@@ -23,13 +23,13 @@ await() {
 "$SERVER" --port 0 >"$WORK/server.out" 2>&1 & pids+=($!)
 relay_pid=$!
 relay=$(await 10 "$WORK/server.out" 'relaying on' | sed 's/.*://')
-python3 "$(dirname "$0")/proxy.py" --to "$relay" --delay 50 --jitter 20 --stall-every 10 >"$WORK/proxy.out" 2>&1 & pids+=($!)
+python3 "$(dirname "$0")/proxy.py" "$relay" 50 >"$WORK/proxy.out" 2>&1 & pids+=($!)
 port=$(await 10 "$WORK/proxy.out" 'listening on' | sed 's/.*://')
 
-"$BOT" --relay "$port" --seconds 60 --seed 1 >"$WORK/a.out" 2>&1 & pids+=($!)
+"$BOT" "$port" new 60 1 >"$WORK/a.out" 2>&1 & pids+=($!)
 room=$(await 20 "$WORK/a.out" '^netbot: room ' | cut -d' ' -f3)
-"$BOT" --relay "$port" --room "$room" --seconds 60 --seed 2 >"$WORK/b.out" 2>&1 & pids+=($!)
-"$BOT" --relay "$port" --room "$room" --seconds 60 --seed 3 >"$WORK/c.out" 2>&1 & pids+=($!)
+"$BOT" "$port" "$room" 60 2 >"$WORK/b.out" 2>&1 & pids+=($!)
+"$BOT" "$port" "$room" 60 3 >"$WORK/c.out" 2>&1 & pids+=($!)
 victim=$!
 last_hash() { grep '^netbot: hash ' "$1" | tail -n1 | cut -d' ' -f3; }
 # reaches FILE TICK: the machine has confirmed TICK (in a minute at most).

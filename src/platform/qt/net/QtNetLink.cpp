@@ -13,7 +13,6 @@ CQtNetLink::CQtNetLink(const QString& url, CNetLinkListener& listener, int timeo
         m_listener.LinkOpened();
     });
     QObject::connect(&m_socket, &QWebSocket::binaryMessageReceived, &m_socket, [this](const QByteArray& bytes) {
-        m_bytesReceived += bytes.size();
         m_listener.LinkReceived(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), std::size_t(bytes.size())));
     });
     QObject::connect(&m_socket, &QWebSocket::textMessageReceived, &m_socket, [this] {
@@ -53,7 +52,6 @@ void CQtNetLink::Send(std::span<const std::uint8_t> bytes)
 {
     if (!m_open || m_ended || m_closing)
         return;
-    m_bytesSent += qint64(bytes.size());
     m_socket.sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
 }
 

@@ -22,9 +22,6 @@ public:
     void Send(std::span<const std::uint8_t> bytes) override;
     void Close() override;
 
-    qint64 m_bytesSent = 0;
-    qint64 m_bytesReceived = 0;
-
 private:
     void Ended(const std::string& why);
 
