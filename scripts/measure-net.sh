@@ -60,7 +60,8 @@ session() {
     "$bot" "$port" "$room" "$seconds" 3 watch 0 >"$dir/c.out" 2>&1 &
     pids+=($!)
     for machine in a b c; do first_line $((seconds + 60)) "$dir/$machine.out" '^netbot: figures' >/dev/null; done
-    first_line 20 "$dir/proxy.out" 'carried' >/dev/null
+    local -r deadline=$((SECONDS + 20))
+    while (($(grep -c carried "$dir/proxy.out") < 3 && SECONDS < deadline)); do sleep 0.1; done
     kill "$proxy_pid" "$relay_pid"
     report "$delay" "$dir"
 }
