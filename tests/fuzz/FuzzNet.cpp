@@ -1,13 +1,17 @@
 // libFuzzer target: the decoder of the session's messages, as the relay and every machine
 // run it on what arrives. Any bytes are refused with one line, or decoded into a message
 // that encodes back to the same bytes; a snapshot is read whole or not at all, and input
-// batches go to a rollback session, which takes them or says why not, and plays on.
+// batches go to a rollback session, which takes them or says why not, and plays on. The
+// same bytes reach a relay with a member in a room, and an online client in a game, as from
+// their peers: each refuses them or takes them, and neither falls over.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "net/ArenaSnapshot.h"
+#include "net/OnlineClient.h"
+#include "net/Relay.h"
 #include "net/RollbackSession.h"
 
 namespace {
@@ -18,10 +22,48 @@ namespace {
     std::abort();
 }
 
+struct CNowhere final : CNetLink, CRelaySink
+{
+    void Send(std::span<const std::uint8_t>) override {}
+    void Close() override {}
+    void Send(int, std::span<const std::uint8_t>) override {}
+    void Close(int, const std::string&) override {}
+};
+
+// The relay and the client as a fault leaves them: in a room, in a game, again.
+void ToPeers(std::span<const std::uint8_t> bytes)
+{
+    static CNowhere nowhere;
+    static CRelay relay(nowhere, [] { return std::uint64_t(7); });
+    static COnlineClient client(nowhere);
+    static CArena start = [] {
+        CArena arena;
+        arena.BeginSession(1u, 1'700'000'000);
+        return arena;
+    }();
+    static std::int64_t now = 0;
+    now += 1000;  // a join a second: within the relay's limit for one address
+    const std::uint8_t join[] = {1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    relay.Open(1, "192.0.2.1", now);
+    relay.Receive(1, join, now);
+    relay.Receive(1, bytes, now);
+    relay.Closed(1);
+    if (client.State() != COnlineClient::EState::kPlaying) {
+        client.Host(start, 1);
+        client.LinkOpened();
+        const std::uint8_t welcome[] = {2, 7, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 1};
+        client.LinkReceived(welcome);
+    }
+    client.LinkReceived(bytes);
+    const std::uint8_t local[net::kSeats] = {kSeatFire};
+    client.Frame(local, now);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    ToPeers(std::span(data, size));
     static CRollbackSession* session = [] {
         static CArena start;
         start.BeginSession(1u, 1'700'000'000);

@@ -130,3 +130,31 @@ TEST_F(Relay, LimitsJoinsFromOneAddress)
         EXPECT_EQ(Last(i).m_error, i == CRelay::kJoinsPerWindow ? EError::kTooFast : EError::kNoSuchRoom) << i;
     }
 }
+
+TEST_F(Relay, EchoesPingsPassesResyncsToTheHostAndLeavesTheShipCountToIt)
+{
+    for (int connection = 1; connection <= 3; ++connection)
+        m_relay.Open(connection, "192.0.2.1", 0);
+    Receive(1, Message(EMessage::kJoin, 1));
+    CMessage ping = Message(EMessage::kPing);
+    ping.m_tick = 1234;
+    Receive(2, ping);  // before joining too
+    EXPECT_EQ(Last(2).m_tick, 1234u);
+    Receive(2, Message(EMessage::kJoin, 1, 5));
+    Receive(3, Message(EMessage::kJoin, 1, 5));
+    EXPECT_EQ(Last(3).m_tick, CRelay::kJoinLead + 1);  // each change of seats a tick after the last
+    Receive(2, Message(EMessage::kResync));
+    EXPECT_EQ(Last(1).m_type, EMessage::kResync);
+    CMessage snapshot = Message(EMessage::kSnapshot);
+    snapshot.m_tick = 99;
+    Receive(1, snapshot);
+    EXPECT_EQ(Last(2).m_tick, 99u);
+    EXPECT_EQ(m_received[3].size(), 1u);  // its welcome: it waits for the tick before its first
+    CMessage ships = Message(EMessage::kInput, 2);
+    ships.m_batch.m_inputs[0] = kCommandMoreShips << kCommandShift;
+    Receive(3, ships);
+    EXPECT_EQ(Last(3).m_text, "a change of the ship count from a member who is not the host");
+    // Its seat goes back a tick after the newest change, though its last input was older.
+    EXPECT_EQ(Last(1).m_tick, CRelay::kJoinLead + 2);
+    EXPECT_EQ(Last(1).m_held, 0b0011);
+}
