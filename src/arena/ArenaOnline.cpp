@@ -63,12 +63,13 @@ bool CArenaView::OnlineTick()
 // The session's newest arena becomes the window's; true when more than its clock differs
 // from the one drawn (a re-run can change it while the game stands paused). A spark is
 // drawn once for each hit: the session never draws, so the window takes its hit flags and
-// clears them there.
+// clears them there. A paused game shows none, so that it looks the same everywhere
+// however its frames fell.
 bool CArenaView::ShowSessionArena(CArena& newest)
 {
     bool sparks[kShipSlots];
     for (int i = 0; i < kShipSlots; ++i)
-        sparks[i] = m_ships[i].m_hit || newest.m_ships[i].m_hit;
+        sparks[i] = !newest.m_paused && (m_ships[i].m_hit || newest.m_ships[i].m_hit);
     m_clock = newest.m_clock;
     const bool changed = !(static_cast<const CArena&>(*this) == newest);
     Restore(newest);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Two windows in one online game on a vexlor-server: the first opens a room (--join with no
-# room), the second joins it. Keys pressed in the first move its ship in the second's game;
+# room), the second joins it into seat 2. The arrow keys pressed in the second turn its ship
+# in the first's game;
 # after P both are paused and their client areas show the same arena pixel for pixel; Escape
 # in the second ends it with status 0 while the first plays on.
 # Usage: online.sh path/to/vexlor path/to/vexlor-server
@@ -35,20 +36,26 @@ e2e_wait_until 20 grep -q '^vexlor: hosting ws://127.0.0.1:' "$E2E_WORK/host.out
 readonly ROOM=$(sed -n 's|^vexlor: hosting ws://.*/||p' "$E2E_WORK/host.out")
 start guest 850 --join "127.0.0.1:$PORT/$ROOM"
 
-# The lib's state helpers read the guest's log.
-ln -sf "$E2E_WORK/guest.state" "$E2E_WORK/state"
-e2e_await 20 'tick > 40 && ship(0, "autopilot") == 0' "the guest did not see the host's ship 1 flown by a player"
-xdotool windowfocus --sync "$host_WID"
-readonly before=$(e2e_state_value 'ship(0, "hx") " " ship(0, "hy")')
+# The lib's state helpers read the host's log.
+ln -sf "$E2E_WORK/host.state" "$E2E_WORK/state"
+e2e_await 20 'ship(1, "autopilot") == 0' "the host did not see the guest's ship 2 flown by a player"
+xdotool windowfocus --sync "$guest_WID"
+# Turning on: the heading changes again and again while the key is held (a respawn's new
+# heading would change it once).
+heading=$(e2e_state_value 'ship(1, "hx") " " ship(1, "hy")')
 xdotool keydown Left
-e2e_await 10 "ship(0, \"hx\") \" \" ship(0, \"hy\") != \"$before\"" "Left on the host did not turn ship 1 in the guest's game"
+for _ in 1 2 3; do
+    e2e_await 10 "ship(1, \"hx\") \" \" ship(1, \"hy\") != \"$heading\"" "Left on the guest did not turn ship 2 in the host's game"
+    heading=$(e2e_state_value 'ship(1, "hx") " " ship(1, "hy")')
+done
 xdotool keyup Left
-e2e_log "Left on the host turned ship 1 in the guest's game"
+e2e_log "Left on the guest turned ship 2 in the host's game"
 
+xdotool windowfocus --sync "$host_WID"
 xdotool key P
-e2e_await 10 'paused == 1' "P on the host did not pause the guest's game"
-paused_host() { tail -n1 "$E2E_WORK/host.state" | awk '{ exit !($2 == 1) }'; }
-e2e_wait_until 10 paused_host || e2e_fail "P did not pause the host's game"
+e2e_await 10 'paused == 1' "P did not pause the host's game"
+paused_guest() { tail -n1 "$E2E_WORK/guest.state" | awk '{ exit !($2 == 1) }'; }
+e2e_wait_until 10 paused_guest || e2e_fail "P on the host did not pause the guest's game"
 # client AREA WID: the window's client area, cut from a fresh screenshot into AREA.png.
 client() {
     E2E_WID=$2
