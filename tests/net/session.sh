@@ -2,8 +2,8 @@
 # One real-time online session over real sockets on 127.0.0.1: three headless machines
 # (vexlor_netbot) play through the test proxy, 50 ms each way with ±20 ms jitter and 200 ms
 # stalls, on one vexlor-server. After 500 confirmed ticks one machine is killed: the other
-# two play on. 600 ticks later the relay stops: each of them says why in one line and ends. Every confirmed tick's
-# hash that two machines report is the same, and no machine saw a desync.
+# two play on. 600 ticks later the relay stops: each of them says why in one line and ends.
+# Every confirmed tick's hash that two machines report is the same; none saw a desync.
 # Usage: session.sh path/to/vexlor-server path/to/vexlor_netbot
 set -euo pipefail
 readonly SERVER=${1:?usage: $0 SERVER NETBOT} BOT=${2:?usage: $0 SERVER NETBOT}
@@ -11,14 +11,17 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/vexlor-net.XXXXXX")
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$WORK"' EXIT
 fail() { echo "FAIL: $*" >&2; tail -n 3 "$WORK"/*.out >&2 || true; exit 1; }
-# await SECONDS FILE PATTERN: the first match of PATTERN in FILE, once it is there.
-await() {
+# within SECONDS COMMAND...: waits until COMMAND succeeds.
+within() {
     local -r deadline=$((SECONDS + $1))
-    until grep -m1 -E "$3" "$2" 2>/dev/null; do
-        ((SECONDS < deadline)) || fail "no '$3' in $2 within $1 s"
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || fail "not within the time: $*"
         sleep 0.05
     done
 }
+# await SECONDS FILE PATTERN: the first match of PATTERN in FILE, once it is there.
+await() { within "$1" grep -s -m1 -E "$3" "$2"; }
 
 "$SERVER" --port 0 >"$WORK/server.out" 2>&1 & pids+=($!)
 relay_pid=$!
@@ -32,18 +35,12 @@ room=$(await 20 "$WORK/a.out" '^netbot: room ' | cut -d' ' -f3)
 "$BOT" "$port" "$room" 60 3 >"$WORK/c.out" 2>&1 & pids+=($!)
 victim=$!
 last_hash() { grep '^netbot: hash ' "$1" | tail -n1 | cut -d' ' -f3; }
-# reaches FILE TICK: the machine has confirmed TICK (in a minute at most).
-reaches() {
-    local -r deadline=$((SECONDS + 60))
-    until (($(last_hash "$1" || echo 0) + 0 >= $2)); do
-        ((SECONDS < deadline)) || fail "$1 did not reach tick $2"
-        sleep 0.1
-    done
-}
-reaches "$WORK/c.out" 500
+# reaches FILE TICK: the machine has confirmed TICK.
+reaches() { (($(last_hash "$1") + 0 >= $2)); }
+within 60 reaches "$WORK/c.out" 500
 kill "$victim"
 killed_at=$(last_hash "$WORK/a.out")
-reaches "$WORK/b.out" $((killed_at + 600))
+within 60 reaches "$WORK/b.out" $((killed_at + 600))
 kill "$relay_pid"
 for bot in a b; do
     await 20 "$WORK/$bot.out" '^netbot: figures' >/dev/null
