@@ -1,5 +1,7 @@
 #include "app/ArenaApp.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +10,7 @@
 #include "app/MainFrame.h"
 #include "app/Resource.h"
 #include "app/Resources.h"
+#include "platform/wnd/Backend.h"
 
 CArenaApp g_arenaApp;
 
@@ -62,6 +65,16 @@ bool CArenaApp::InitInstance()
         frame->m_arenaView.BeginSession(m_recorder.Header().m_seed, m_recorder.Header().m_startSecond);
         frame->m_arenaView.m_recorder = &m_recorder;
     }
+    // A relay that cannot start is refused like a bad option, before the window shows.
+    std::string error;
+    if (m_hostPort != nullptr && !HostOnline(m_port, error)) {
+        std::fprintf(stderr, "vexlor: %s\n", error.c_str());
+        std::exit(2);
+    }
+    if (m_joinAddress != nullptr && !JoinOnline(m_joinAddress, error)) {
+        std::fprintf(stderr, "vexlor: %s\n", error.c_str());
+        std::exit(2);
+    }
     frame->ShowWindow(SW_SHOW);
     frame->UpdateWindow();
     return true;
@@ -95,11 +108,17 @@ bool CArenaApp::ReadCommandLine(std::string& error)
 {
     for (int i = 1; i < m_argc; ++i) {
         const char* const option = m_argv[i];
+        if (std::strcmp(option, "--host") == 0 || std::strcmp(option, "--join") == 0) {
+            if (!ReadOnlineOption(i, error))
+                return false;
+            continue;
+        }
         const char** const path = std::strcmp(option, "--record") == 0   ? &m_recordPath
                                   : std::strcmp(option, "--replay") == 0 ? &m_replayPath
                                                                          : nullptr;
         if (path == nullptr) {
-            error = std::string("unknown option ") + option + "; the options are --record FILE and --replay FILE";
+            error = std::string("unknown option ") + option +
+                    "; the options are --record FILE, --replay FILE, --host [PORT] and --join HOST[:PORT][/ROOM]";
             return false;
         }
         if (i + 1 == m_argc) {
@@ -108,14 +127,65 @@ bool CArenaApp::ReadCommandLine(std::string& error)
         }
         *path = m_argv[++i];
     }
-    if (m_recordPath != nullptr && m_replayPath != nullptr) {
-        error = "--record and --replay cannot go together";
+    const int modes = (m_recordPath != nullptr) + (m_replayPath != nullptr) + (m_hostPort != nullptr) +
+                      (m_joinAddress != nullptr);
+    if (modes > 1) {
+        error = "--record, --replay, --host and --join cannot go together";
         return false;
     }
     if (m_replayPath != nullptr)
         return m_player.Load(m_replayPath, error);
     if (m_recordPath != nullptr)
         return m_recorder.Open(m_recordPath, g_randomGenerator.m_state, SystemCalendarSeconds(), error);
+    return true;
+}
+
+// --host takes a port when one follows; --join always takes an address.
+bool CArenaApp::ReadOnlineOption(int& i, std::string& error)
+{
+    const bool host = std::strcmp(m_argv[i], "--host") == 0;
+    const bool valueFollows = i + 1 < m_argc && std::strncmp(m_argv[i + 1], "--", 2) != 0;
+    if (host) {
+        m_hostPort = valueFollows ? m_argv[++i] : "";
+        return !valueFollows || COnlineGame::ParsePort(m_hostPort, m_port, error);
+    }
+    if (!valueFollows) {
+        error = "--join needs a relay's address: HOST[:PORT][/ROOM]";
+        return false;
+    }
+    m_joinAddress = m_argv[++i];
+    CRelayAddress address;
+    return COnlineGame::ParseAddress(m_joinAddress, address, error);
+}
+
+bool CArenaApp::HostOnline(std::uint16_t port, std::string& error)
+{
+    std::string shownHost;
+    if (!backend::StartRelay(port, shownHost, error))
+        return false;
+    return StartOnline(CRelayAddress{"127.0.0.1", port, 0}, shownHost, error);
+}
+
+bool CArenaApp::JoinOnline(const std::string& text, std::string& error)
+{
+    CRelayAddress address;
+    return COnlineGame::ParseAddress(text, address, error) && StartOnline(address, address.m_host, error);
+}
+
+bool CArenaApp::StartOnline(const CRelayAddress& address, const std::string& shownHost, std::string& error)
+{
+    auto* const frame = static_cast<CMainFrame*>(m_pMainWnd);
+    if (frame == nullptr) {
+        error = "no game window to play online in";
+        return false;
+    }
+    CArenaView& view = frame->m_arenaView;
+    const int seats = 1 + std::popcount(unsigned(frame->m_seatAutopilots.m_held));
+    if (!m_online.Start(address, shownHost, std::min(seats, net::kSeats), error))
+        return false;
+    view.m_online = &m_online;
+    view.m_recorder = nullptr;
+    view.m_playback = nullptr;
     return true;
 }
 

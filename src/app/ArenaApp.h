@@ -2,9 +2,11 @@
 // CArenaApp: the application object. Its start-up builds and shows the main frame;
 // its command table opens the help and About dialogs. `--record FILE` records the session
 // to a replay file as it is played; `--replay FILE` plays one back (so does a file opened
-// on the page).
+// on the page). `--host [PORT]` runs a relay in the game and opens a room on it; `--join
+// HOST[:PORT][/ROOM]` joins a room, or opens a new one on that relay (COnlineGame).
 #include <string>
 
+#include "app/OnlineGame.h"
 #include "platform/wnd/WinApp.h"
 #include "replay/Replay.h"
 
@@ -25,6 +27,14 @@ public:
     void OnHelpGeneral();
     void OnHelpKeysControl();
 
+    // Online play, for the command line and the Game menu's dialogs. Host: a relay in this
+    // program on every interface at port (0: any free one), and a new room on it. Join: a
+    // room at "HOST[:PORT]/ROOM", or a new room on the relay at "HOST[:PORT]". The machine's
+    // players take seats: the keyboard player and each controller seated. False with why.
+    bool HostOnline(std::uint16_t port, std::string& error);
+    bool JoinOnline(const std::string& address, std::string& error);
+    COnlineGame m_online;
+
 protected:
     static const MessageMap s_messageMap;
 
@@ -32,9 +42,14 @@ private:
     // Reads the options and the replay they name; false with one line of why.
     bool ReadCommandLine(std::string& error);
     void StartPlayback(CMainFrame& frame);
+    bool ReadOnlineOption(int& i, std::string& error);
+    bool StartOnline(const CRelayAddress& address, const std::string& shownHost, std::string& error);
 
     const char* m_recordPath = nullptr;
     const char* m_replayPath = nullptr;
+    const char* m_hostPort = nullptr;
+    const char* m_joinAddress = nullptr;
+    std::uint16_t m_port = COnlineGame::kDefaultPort;
     CReplayRecorder m_recorder;
     CReplayPlayer m_player;
 };

@@ -28,6 +28,7 @@ void CSeatAutopilots::OnControllerSeat(CArenaView& arena, int seat, bool taken)
     if (seat < 0 || seat >= kSeats)
         return;
     bool& autopilot = AutopilotOf(arena, seat);
+    m_held = std::uint8_t(taken ? m_held | 1u << seat : m_held & ~(1u << seat));
     if (taken) {
         m_before[seat] = autopilot;
         autopilot = false;

@@ -2,6 +2,7 @@
 // The seats game controllers take, in this order: ships 1 to 3 and the sentry, each on the
 // keys of its keyboard player, Back on its autopilot switch and Start on the pause key; and
 // the game's rule for a seat a controller takes or leaves.
+#include <cstdint>
 #include <span>
 
 #include "platform/wnd/Controllers.h"
@@ -19,6 +20,8 @@ public:
     static constexpr int kSeats = 4;
 
     bool m_before[kSeats] = {};
+    // The seats controllers hold, a bit each.
+    std::uint8_t m_held = 0;
 
     void OnControllerSeat(CArenaView& arena, int seat, bool taken);
 };

@@ -67,9 +67,11 @@ void CMainFrame::OnSetFocus(CWnd*)
     m_arenaView.SetFocus();
 }
 
+// Online, the session gives seats and their autopilots.
 void CMainFrame::OnControllerSeat(int seat, bool taken)
 {
-    m_seatAutopilots.OnControllerSeat(m_arenaView, seat, taken);
+    if (m_arenaView.m_online == nullptr)
+        m_seatAutopilots.OnControllerSeat(m_arenaView, seat, taken);
 }
 
 bool CMainFrame::OnCmdMsg(UINT id)

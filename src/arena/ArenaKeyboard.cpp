@@ -6,6 +6,7 @@
 
 #include "arena/ArenaView.h"
 
+#include "app/OnlineGame.h"
 #include "app/PlayerOptions.h"
 #include "armament/Weapon.h"
 #include "platform/wnd/Keyboard.h"
@@ -131,22 +132,31 @@ void CArenaView::ReadHeldKeys(CTickInput& input)
     }
 }
 
+// Online, Escape leaves the session first, so that the others play on at once; the program
+// ends when the relay has the leave, or a second later without it.
 void CArenaView::OnKeyDown(UINT virtualKey, UINT, UINT)
 {
-    if (virtualKey == VK_ESCAPE)
+    if (virtualKey == VK_ESCAPE && m_online == nullptr)
         std::exit(0);
+    if (virtualKey == VK_ESCAPE && m_leaveTicks < 0) {
+        m_online->Leave();
+        m_leaveTicks = int(1000 / kTickMilliseconds);
+    }
     Default();
 }
 
 // Locally a switch acts at once; it also joins the next tick's input, so that a recording
 // replays it just before that tick. One that the input has no room for acts only when
-// nothing records it. A replay takes its switches from the file only.
+// nothing records it. A replay takes its switches from the file only; online, they go to the
+// session as commands at the next tick.
 void CArenaView::OnKeyUp(UINT virtualKey, UINT, UINT)
 {
     // M switches the sound, on release like the game's other switches; the game never sees it.
     if (virtualKey == 'M' && m_options != nullptr)
         m_options->ToggleSound();
-    if (m_playback == nullptr && IsSwitchKey(virtualKey)) {
+    if (m_online != nullptr && IsSwitchKey(virtualKey)) {
+        m_pendingInput.AddSwitch(std::uint8_t(virtualKey));
+    } else if (m_playback == nullptr && IsSwitchKey(virtualKey)) {
         if (m_pendingInput.AddSwitch(std::uint8_t(virtualKey)) || m_recorder == nullptr)
             ApplySwitch(virtualKey);
     }

@@ -52,17 +52,45 @@ void CArenaView::OnPaint()
     GetClientRect(&client);
     // The sparks and the power-ups' flashes draw random numbers from the game's generator.
     // Local play has always let them; a recorded or shared session must not depend on how
-    // often a window painted, so there the frame leaves the generator as it found it.
+    // often a window painted, so there the frame leaves the generator as it found it. Its
+    // draws depend on the arena's state alone: its generator (online, the session may have
+    // run since) and its first second, not on how long it stood paused, so that every
+    // machine shows a paused game alike.
     const CRandomGenerator generator = g_randomGenerator;
-    DrawFrame(client);
-    if (m_clock.m_counted)
+    const std::int32_t second = g_sessionSecond;
+    if (m_clock.m_counted) {
+        g_randomGenerator = m_random;
+        g_sessionSecond = m_clock.m_startSecond;
+    }
+    if (m_online != nullptr && CSize{client.Width(), client.Height()} != m_size)
+        DrawScaled(client);
+    else
+        DrawFrame(m_memDC, client);
+    if (m_clock.m_counted) {
         g_randomGenerator = generator;
+        g_sessionSecond = second;
+    }
     dc.BitBlt(client.left, client.top, client.Width(), client.Height(), &m_memDC, 0, 0, SRCCOPY);
 }
 
-void CArenaView::DrawFrame(const CRect& client)
+// The shared arena whole in a window of another size: drawn at its own size, then copied
+// scaled into the window's surface with black around it.
+void CArenaView::DrawScaled(const CRect& client)
 {
-    CDC& dc = m_memDC;
+    if (m_arenaBitmap.m_width != m_size.cx || m_arenaBitmap.m_height != m_size.cy) {
+        m_arenaBitmap.DeleteObject();
+        m_arenaDC.CreateCompatibleDC(&m_memDC);
+        m_arenaBitmap.CreateCompatibleBitmap(&m_memDC, m_size.cx, m_size.cy);
+        m_arenaDC.SelectObject(&m_arenaBitmap);
+    }
+    DrawFrame(m_arenaDC, CRect(0, 0, m_size.cx, m_size.cy));
+    const CScaledPlacement placement = PlaceScaled(m_size, CSize{client.Width(), client.Height()});
+    m_memDC.FillSolidRect(client, kBlack);
+    m_memDC.ScaleBlt(placement.origin.x, placement.origin.y, placement.scale, &m_arenaDC);
+}
+
+void CArenaView::DrawFrame(CDC& dc, const CRect& client)
+{
     // The palette changes only the colours drawn, never the ships' own.
     const bool palette = m_options != nullptr && m_options->m_colourBlind;
     dc.FillSolidRect(client, kBlack);

@@ -73,7 +73,9 @@ void CArenaView::OnTimer(UINT_PTR)
 {
     WriteStateLog(*this);
     bool ran;
-    if (m_playback != nullptr) {
+    if (m_online != nullptr) {
+        ran = OnlineTick();
+    } else if (m_playback != nullptr) {
         ran = PlayBackTick();
     } else {
         const CTickInput input = TakeLocalInput();
@@ -83,7 +85,10 @@ void CArenaView::OnTimer(UINT_PTR)
     }
     if (ran)
         Invalidate(true);
-    PlaySounds();
+    // Online, only confirmed ticks sound, as the session hands them over.
+    if (m_online == nullptr)
+        PlaySounds(m_heard, *this);
+    m_heard = *this;
     Default();
 }
 
@@ -92,15 +97,20 @@ CTickInput CArenaView::TakeLocalInput()
     CTickInput input = m_pendingInput;
     m_pendingInput = CTickInput();
     ReadHeldKeys(input);
-    CRect client;
-    GetClientRect(&client);
-    const CSize size{std::min(client.Width(), kMaxSide), std::min(client.Height(), kMaxSide)};
+    const CSize size = ClientArenaSize();
     if (size != m_size) {
         input.m_resize = true;
         input.m_width = std::uint16_t(size.cx);
         input.m_height = std::uint16_t(size.cy);
     }
     return input;
+}
+
+CSize CArenaView::ClientArenaSize() const
+{
+    CRect client;
+    GetClientRect(&client);
+    return CSize{std::min(client.Width(), kMaxSide), std::min(client.Height(), kMaxSide)};
 }
 
 // A replay that has run out stays paused on its last tick.

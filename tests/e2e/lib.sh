@@ -10,6 +10,8 @@ E2E_GAME_PID=""
 E2E_WORK=""
 E2E_WID=""
 E2E_WM_PID=""
+# More processes of a test's own, ended on exit before the display.
+E2E_MORE_PIDS=()
 
 e2e_cleanup() {
     local status=$?
@@ -17,6 +19,10 @@ e2e_cleanup() {
         kill "$E2E_GAME_PID" 2>/dev/null || true
         wait "$E2E_GAME_PID" 2>/dev/null || true
     fi
+    for pid in "${E2E_MORE_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
     if [[ -n "$E2E_WM_PID" ]]; then
         kill "$E2E_WM_PID" 2>/dev/null || true
         wait "$E2E_WM_PID" 2>/dev/null || true
@@ -72,9 +78,10 @@ e2e_init() {
 
 # Xvfb picks a free display itself and writes its number once it accepts clients. The
 # classic stippled root (-retro) makes any area a window leaves unpainted stand out.
+# E2E_SCREEN gives another screen size than 1024x768.
 e2e_start_xvfb() {
     local -r display_file="$E2E_WORK/display"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp -retro 3>"$display_file" \
+    Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768}x24" -noreset -nolisten tcp -retro 3>"$display_file" \
         >"$E2E_WORK/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     e2e_wait_until 20 test -s "$display_file" || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"

@@ -196,4 +196,25 @@ TEST(GdiBlit, CopiesARectangleAndHandsAWindowTheClippedImageInOneCall)
     EXPECT_EQ(target.got, (std::vector<std::vector<int>>{{11, 20, 4, 2, 0, 1}}));
 }
 
+// A 2 x 2 image at scale 2 in a 6 x 5 area: a whole pixel row of black above and one on each
+// side; the image overflowing the area at scale 1 shows its middle, clipped.
+TEST(GdiBlit, ScalesAWholeImageByWholePixelsCentredAndClipped)
+{
+    EXPECT_EQ(PlaceScaled({2, 2}, {6, 5}).scale, 2);
+    EXPECT_EQ(PlaceScaled({2, 2}, {6, 5}).origin, CPoint(1, 0));
+    EXPECT_EQ(PlaceScaled({800, 600}, {1700, 1300}).origin, CPoint(50, 50));
+    EXPECT_EQ(PlaceScaled({800, 600}, {799, 1300}).scale, 1);
+    EXPECT_EQ(PlaceScaled({800, 600}, {700, 500}).origin, CPoint(-50, -50));
+
+    Surface source(2, 2);
+    source.dc.SetPixel(0, 0, kRed);
+    source.dc.SetPixel(1, 1, kGreen);
+    Surface dest(6, 5);
+    EXPECT_TRUE(dest.dc.ScaleBlt(1, 0, 2, &source.dc));
+    EXPECT_EQ(dest.Read(), (Map{".rr...", ".rr...", "...gg.", "...gg.", "......"}));
+    Surface small(3, 1);
+    EXPECT_TRUE(small.dc.ScaleBlt(-2, -3, 3, &source.dc));
+    EXPECT_EQ(small.Read(), (Map{".gg"}));
+}
+
 }  // namespace

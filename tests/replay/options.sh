@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program's options: a replay that is missing, cut short, of another format or garbage,
-# an unknown option and a recording that cannot be written each end the program with one
-# line on standard error and status 2, before any window shows and with nothing written.
+# an unknown option, a recording that cannot be written and a bad port, relay address or
+# room code each end the program with one line on standard error and status 2, before any
+# window shows and with nothing written.
 # Usage: options.sh path/to/vexlor
 set -euo pipefail
 readonly BINARY=${1:?usage: $0 path/to/vexlor}
@@ -32,4 +33,10 @@ refused "unknown option --fly" --fly
 refused "needs a file" --record
 refused "cannot go together" --record "$WORK/a.vxr" --replay "$WORK/garbage.vxr"
 refused "cannot write the replay" --record "$WORK/no/such/dir.vxr"
+refused "not a port: 65536" --host 65536
+refused "cannot go together" --host --join 127.0.0.1
+refused "needs a relay's address" --join
+refused "not a relay's address" --join 'bad host:7341'
+refused "not a relay's port" --join 127.0.0.1:0/ABCDEFGHJK
+refused "not a room code: ABC" --join ws://127.0.0.1/ABC
 [[ ! -e "$WORK/a.vxr" ]] || { echo "FAIL: a refused command line wrote a file"; exit 1; }

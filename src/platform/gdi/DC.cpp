@@ -194,3 +194,39 @@ bool CDC::BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, 
     Drew(x + j0, y + i0, x + j1, y + i1);
     return m_created;
 }
+
+bool CDC::ScaleBlt(int x, int y, int scale, CDC* source)
+{
+    const Surface from = Surface::Of(source == nullptr ? nullptr : source->m_bitmap);
+    const Surface to = Surface::Of(m_bitmap);
+    if (from.IsEmpty() || to.IsEmpty() || scale < 1)
+        return false;
+    const std::int64_t left = std::max<std::int64_t>(x, 0);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t(x) + std::int64_t(from.width) * scale, to.width);
+    const std::int64_t top = std::max<std::int64_t>(y, 0);
+    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(y) + std::int64_t(from.height) * scale, to.height);
+    if (left >= right || top >= bottom)
+        return true;
+    for (std::int64_t row = top; row < bottom; ++row) {
+        std::uint32_t* const out = to.pixels + row * to.width;
+        // The rows that repeat a source row are copies of its first.
+        if (row > top && (row - y) % scale != 0) {
+            std::memcpy(out + left, out - to.width + left, std::size_t(right - left) * sizeof(std::uint32_t));
+            continue;
+        }
+        const std::uint32_t* const in = from.pixels + (row - y) / scale * from.width;
+        for (std::int64_t column = left; column < right; ++column)
+            out[column] = in[(column - x) / scale];
+    }
+    Drew(left, top, right, bottom);
+    return true;
+}
+
+CScaledPlacement PlaceScaled(CSize image, CSize area)
+{
+    CScaledPlacement placement;
+    if (image.cx > 0 && image.cy > 0)
+        placement.scale = std::max(1, std::min(area.cx / image.cx, area.cy / image.cy));
+    placement.origin = CPoint((area.cx - image.cx * placement.scale) / 2, (area.cy - image.cy * placement.scale) / 2);
+    return placement;
+}

@@ -68,6 +68,9 @@ public:
     CSize GetTextExtent(std::string_view text) const;
 
     bool BitBlt(int x, int y, int width, int height, CDC* source, int sourceX, int sourceY, std::uint32_t rop);
+    // A memory context: the source's whole bitmap, each pixel a scale x scale block, with its
+    // top-left corner at (x, y); clipped to this bitmap.
+    bool ScaleBlt(int x, int y, int scale, CDC* source);
 
     CPen* GetCurrentPen() const { return m_pen; }
     CBrush* GetCurrentBrush() const { return m_brush; }
@@ -91,3 +94,12 @@ private:
 };
 
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFF;
+
+// An image shown whole in an area of another size: the largest whole scale at which it fits
+// (1 when it does not), centred; along an axis that the image overflows at 1, the middle shows.
+struct CScaledPlacement
+{
+    int scale = 1;
+    CPoint origin;
+};
+CScaledPlacement PlaceScaled(CSize image, CSize area);

@@ -7,6 +7,7 @@ namespace backend {
 
 CNativeWindow* CreateNativeWindow(CWnd&, const CREATESTRUCT&, CNativeWindow*) { return nullptr; }
 void DestroyNativeWindow(CNativeWindow*) {}
+void SetWindowTitle(CNativeWindow&, const std::string&) {}
 void ShowNativeWindow(CNativeWindow&, bool) {}
 bool IsNativeWindowVisible(const CNativeWindow&) { return false; }
 CSize GetClientSize(const CNativeWindow&) { return {}; }
@@ -34,5 +35,18 @@ void SetSoundOn(bool) {}
 bool LoadOption(const char*, bool fallback) { return fallback; }
 void SaveOption(const char*, bool) {}
 void CheckMenuItem(CNativeWindow&, UINT, bool) {}
+
+// These programs play alone.
+CNetLink* OpenNetLink(const std::string&, CNetLinkListener&, std::string& error)
+{
+    error = "this program plays no online game";
+    return nullptr;
+}
+void DestroyNetLink(CNetLink*) {}
+bool StartRelay(std::uint16_t&, std::string&, std::string& error)
+{
+    error = "this program hosts no online game";
+    return false;
+}
 
 }  // namespace backend

@@ -55,6 +55,11 @@ void CheckMenuItem(CNativeWindow& frame, UINT command, bool checked)
     }
 }
 
+void SetWindowTitle(CNativeWindow& window, const std::string& title)
+{
+    window.setWindowTitle(QString::fromStdString(title));
+}
+
 void SetIcon(CNativeWindow& frame, const IconResource& icon)
 {
     QIcon result;

@@ -223,6 +223,13 @@ CSize GetClientSize(const CNativeWindow& window)
     return window.m_client;
 }
 
+// The page's title stands for the frame's.
+void SetWindowTitle(CNativeWindow& window, const std::string& title)
+{
+    if (window.m_topLevel)
+        EM_ASM({ document.title = UTF8ToString($0); }, title.c_str());
+}
+
 // The page's client area is what the browser window gives it.
 void SetClientSize(CNativeWindow&, CSize) {}
 

@@ -23,6 +23,8 @@
 #include "sound/Effect.h"
 
 class CDialog;
+class CNetLink;
+class CNetLinkListener;
 class CWnd;
 // The backend's own window; the layer only holds pointers to it.
 class CNativeWindow;
@@ -37,6 +39,8 @@ CNativeWindow* CreateNativeWindow(CWnd& wnd, const CREATESTRUCT& cs, CNativeWind
 // Cuts the tie to its CWnd (no event reaches the CWnd after this) and destroys the window,
 // from the event loop when one of our windows is in the middle of an event.
 void DestroyNativeWindow(CNativeWindow* window);
+// A top-level window's title.
+void SetWindowTitle(CNativeWindow& window, const std::string& title);
 // Shows the window (activating a top-level one) or hides it.
 void ShowNativeWindow(CNativeWindow& window, bool show);
 bool IsNativeWindowVisible(const CNativeWindow& window);
@@ -112,6 +116,18 @@ bool LoadOption(const char* name, bool fallback);
 void SaveOption(const char* name, bool value);
 // Shows a check mark beside the frame's menu item of this command, or takes it away.
 void CheckMenuItem(CNativeWindow& frame, UINT command, bool checked);
+
+// --- Online play -------------------------------------------------------------------------
+// A link to the relay at url (ws://HOST:PORT/), connecting at once, whose events go to
+// listener from the event loop; null with one line of why when there can be none.
+CNetLink* OpenNetLink(const std::string& url, CNetLinkListener& listener, std::string& error);
+// Frees a link; its listener hears nothing more.
+void DestroyNetLink(CNetLink* link);
+// Runs the relay of online sessions inside this program, on every interface, at port (0 for
+// any free one, and then port answers the one it has); address answers what to give
+// friends: the machine's first IPv4 address other than loopback, or 127.0.0.1. False with
+// one line of why.
+bool StartRelay(std::uint16_t& port, std::string& address, std::string& error);
 
 }  // namespace backend
 

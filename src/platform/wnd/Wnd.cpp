@@ -149,6 +149,12 @@ LRESULT CWnd::Default()
     return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam);
 }
 
+void CWnd::SetWindowText(const std::string& title)
+{
+    if (m_native)
+        backend::SetWindowTitle(*m_native, title);
+}
+
 void CWnd::GetClientRect(CRect* rect) const
 {
     if (!m_native) {

@@ -3,6 +3,8 @@
 // the backend (Backend.h); a CWnd that was never created is detached: its client
 // rectangle is whatever a test sets, and invalidation and timers are only recorded. The
 // whole game therefore runs headless through the same handlers.
+#include <string>
+
 #include "platform/gdi/DC.h"
 #include "platform/gdi/Geometry.h"
 #include "platform/wnd/MessageMap.h"
@@ -34,6 +36,8 @@ public:
     LRESULT Default();
 
     void GetClientRect(CRect* rect) const;
+    // A top-level window: its title.
+    void SetWindowText(const std::string& title);
     // A top-level window: makes its client area this size, within the screen.
     void SetClientSize(CSize size);
     void Invalidate(bool erase = true);
