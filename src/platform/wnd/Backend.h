@@ -125,8 +125,8 @@ CNetLink* OpenNetLink(const std::string& url, CNetLinkListener& listener, std::s
 void DestroyNetLink(CNetLink* link);
 // Runs the relay of online sessions inside this program, on every interface, at port (0 for
 // any free one, and then port answers the one it has); address answers what to give
-// friends: the machine's first IPv4 address other than loopback, or 127.0.0.1. False with
-// one line of why.
+// friends: the machine's IPv4 addresses other than loopback, separated by spaces, or
+// 127.0.0.1. False with one line of why.
 bool StartRelay(std::uint16_t& port, std::string& address, std::string& error);
 
 }  // namespace backend
