@@ -79,7 +79,10 @@ bool CArenaApp::InitInstance()
 void CArenaApp::StartOnlineFromCommandLine()
 {
     std::string error;
-    if (m_hostPort != nullptr ? HostOnline(m_port, error) : m_joinAddress == nullptr || JoinOnline(m_joinAddress, error)) {
+    const bool started = m_hostPort != nullptr      ? HostOnline(m_port, error)
+                         : m_joinAddress != nullptr ? JoinOnline(m_joinAddress, error)
+                                                    : true;
+    if (started) {
         m_online.m_tellPlayer = kPageEdition;
         return;
     }

@@ -1,5 +1,7 @@
 #include "app/OnlineDlg.h"
 
+#include <cctype>
+
 #include "app/ArenaApp.h"
 #include "app/Resource.h"
 #include "net/Protocol.h"
@@ -46,11 +48,13 @@ bool CJoinOnlineDlg::OnOK()
 
 std::string OnlineMessage(const COnlineGame& online, const std::vector<std::string>& roomAddresses, bool hostedHere)
 {
+    std::string status = online.Client().Status();
+    status[0] = char(std::toupper(static_cast<unsigned char>(status[0])));
     if (!online.Running())
-        return "The online game has ended: " + online.Client().Status() + ".\nLocal play goes on.";
+        return status + ".\nLocal play goes on.";
     const std::uint64_t room = online.Client().Room();
     if (room == 0 || roomAddresses.empty())
-        return "This game is online: " + online.Client().Status() + ".\nIt plays on until you quit.";
+        return status + ".\nThe game stays online until you quit.";
     std::string text = hostedHere ? "This game hosts, listening on every network interface of this machine.\n" : "";
     text += "Give friends one of these addresses:\n";
     for (const std::string& address : roomAddresses)

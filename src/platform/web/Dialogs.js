@@ -54,7 +54,8 @@ var VexlorDialogsLibrary = {
           element = Vexlor.element('button', 'vx-button', body);
           element.appendChild(VexlorMenu.mnemonicElement(item));
           // OK and Cancel end the dialog; the templates have no other buttons.
-          if (item.id === 1 || item.id === 2) element.addEventListener('click', function() { VexlorDialogs.press(dialog, item.id); });
+          if (item.id === 1 || item.id === 2)
+            element.addEventListener('click', function() { VexlorDialogs.press(dialog, item.id); });
           dialog.buttons.push({element: element, item: item});
           dialog.focusables.push(element);
           if (item.kind === 'default') dialog.defaultButton = element;

@@ -157,7 +157,8 @@ int RunModalDialog(const DialogTemplate& dialog, CDialog& texts, CNativeWindow* 
         json += KindName(item.kind);
         json += "\",";
         // A static's text is laid out as it shows.
-        AppendShownText(json, ItemText(texts, item), item.kind != DialogControl::Static && item.kind != DialogControl::Edit);
+        const bool marked = item.kind != DialogControl::Static && item.kind != DialogControl::Edit;
+        AppendShownText(json, ItemText(texts, item), marked);
         json += ",\"id\":" + std::to_string(item.id) + "," + JsonRect(item.rect) + "}";
     }
     json += "]}";
