@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Two windows in one online game on a vexlor-server: the first opens a room (--join with no
-# room), the second joins it into seat 2 through its Game menu's Join dialog. The arrow keys pressed in the second turn its ship
-# in the first's game;
-# after P both are paused and their client areas show the same arena pixel for pixel; Escape
-# in the second ends it with status 0 while the first plays on.
+# room), the second joins it into seat 2 through its Game menu's Join dialog, typing the
+# address and the room code. The arrow keys pressed in the second turn its ship in the
+# first's game; after P both are paused and their client areas show the same arena pixel
+# for pixel; Escape in the second ends it with status 0 while the first plays on.
 # Usage: online.sh path/to/vexlor path/to/vexlor-server
 source "$(dirname "$0")/lib.sh"
 E2E_SCREEN=1700x768
