@@ -29,10 +29,10 @@ relay=$(await 10 "$WORK/server.out" 'relaying on' | sed 's/.*://')
 python3 "$(dirname "$0")/proxy.py" "$relay" 50 >"$WORK/proxy.out" 2>&1 & pids+=($!)
 port=$(await 10 "$WORK/proxy.out" 'listening on' | sed 's/.*://')
 
-"$BOT" "$port" new 60 1 >"$WORK/a.out" 2>&1 & pids+=($!)
+"$BOT" "$port" new 120 1 >"$WORK/a.out" 2>&1 & pids+=($!)
 room=$(await 20 "$WORK/a.out" '^netbot: room ' | cut -d' ' -f3)
-"$BOT" "$port" "$room" 60 2 >"$WORK/b.out" 2>&1 & pids+=($!)
-"$BOT" "$port" "$room" 60 3 >"$WORK/c.out" 2>&1 & pids+=($!)
+"$BOT" "$port" "$room" 120 2 >"$WORK/b.out" 2>&1 & pids+=($!)
+"$BOT" "$port" "$room" 120 3 >"$WORK/c.out" 2>&1 & pids+=($!)
 victim=$!
 last_hash() { grep '^netbot: hash ' "$1" | tail -n1 | cut -d' ' -f3; }
 # reaches FILE TICK: the machine has confirmed TICK.

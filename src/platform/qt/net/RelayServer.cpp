@@ -65,7 +65,9 @@ void CRelayServer::Send(int connection, std::span<const std::uint8_t> bytes)
     const auto found = m_sockets.find(connection);
     if (found == m_sockets.end() || found->second->state() != QAbstractSocket::ConnectedState)
         return;
-    found->second->sendBinaryMessage(QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+    // The socket copies the message into its own buffer at once: no copy of our own is needed.
+    found->second->sendBinaryMessage(
+        QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
     if (found->second->bytesToWrite() > kMaxBacklog) {
         // Later: the relay may be walking the room that this connection leaves.
         QTimer::singleShot(0, found->second, [this, connection] {
