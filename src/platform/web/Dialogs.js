@@ -36,8 +36,8 @@ var VexlorDialogsLibrary = {
       body.style.font = layout.pointSize + 'pt ' + VexlorDialogs.face;
       body.style.lineHeight = layout.lineHeight + 'px';
 
-      var dialog = {overlay: overlay, box: box, buttons: [], focusables: [], controls: {}, restore: document.activeElement,
-                    owner: owner};
+      var dialog = {overlay: overlay, box: box, buttons: [], focusables: [], controls: {},
+                    restore: document.activeElement, owner: owner};
       close.addEventListener('click', function() { VexlorDialogs.end(dialog); });
       layout.items.forEach(function(item) {
         var element;
@@ -98,8 +98,9 @@ var VexlorDialogsLibrary = {
       // An edit takes the keys it types.
       if (document.activeElement.tagName === 'INPUT' && !e.altKey) return false;
       var letter = e.altKey ? VexlorMenu.letterOf(e) : e.key.length === 1 ? e.key.toLowerCase() : '';
-      if (letter && dialog.buttons.some(function(b) { return VexlorMenu.mnemonic(b.item) === letter; })) {
-        VexlorDialogs.end(dialog);
+      var button = letter && dialog.buttons.find(function(b) { return VexlorMenu.mnemonic(b.item) === letter; });
+      if (button) {
+        VexlorDialogs.press(dialog, button.item.id);
         return true;
       }
       // Space on a focused button presses it; every other key stays in the dialog.
