@@ -21,6 +21,9 @@ constexpr MessageEntry kEntries[] = {
     {WM_COMMAND, ID_HELP_KEYS_FLIGHT, On::Command<CArenaApp, &CArenaApp::OnHelpKeysFlight>},
     {WM_COMMAND, ID_HELP_GENERAL, On::Command<CArenaApp, &CArenaApp::OnHelpGeneral>},
     {WM_COMMAND, ID_HELP_KEYS_CONTROL, On::Command<CArenaApp, &CArenaApp::OnHelpKeysControl>},
+    {WM_COMMAND, ID_GAME_HOST_ONLINE, On::Command<CArenaApp, &CArenaApp::OnGameHostOnline>},
+    {WM_COMMAND, ID_GAME_JOIN_ONLINE, On::Command<CArenaApp, &CArenaApp::OnGameJoinOnline>},
+    {WM_COMMAND, ID_ONLINE_NEWS, On::Command<CArenaApp, &CArenaApp::OnOnlineNews>},
 };
 
 }  // namespace
@@ -65,19 +68,58 @@ bool CArenaApp::InitInstance()
         frame->m_arenaView.BeginSession(m_recorder.Header().m_seed, m_recorder.Header().m_startSecond);
         frame->m_arenaView.m_recorder = &m_recorder;
     }
-    // A relay that cannot start is refused like a bad option, before the window shows.
-    std::string error;
-    if (m_hostPort != nullptr && !HostOnline(m_port, error)) {
-        std::fprintf(stderr, "vexlor: %s\n", error.c_str());
-        std::exit(2);
-    }
-    if (m_joinAddress != nullptr && !JoinOnline(m_joinAddress, error)) {
-        std::fprintf(stderr, "vexlor: %s\n", error.c_str());
-        std::exit(2);
-    }
+    StartOnlineFromCommandLine();
     frame->ShowWindow(SW_SHOW);
     frame->UpdateWindow();
     return true;
+}
+
+// A relay that cannot start is refused like a bad option, before the window shows. The page
+// has no other options: a room it cannot join leaves it playing alone, and it says why.
+void CArenaApp::StartOnlineFromCommandLine()
+{
+    std::string error;
+    const bool started = m_hostPort != nullptr      ? HostOnline(m_port, error)
+                         : m_joinAddress != nullptr ? JoinOnline(m_joinAddress, error)
+                                                    : true;
+    if (started) {
+        m_online.m_tellPlayer = kPageEdition;
+        return;
+    }
+    std::fprintf(stderr, "vexlor: %s\n", error.c_str());
+    if (!kPageEdition)
+        std::exit(2);
+    CDialog dialog(IDD_ONLINE);
+    dialog.SetDlgItemText(IDC_MESSAGE, "Cannot join " + std::string(m_joinAddress) + ": " + error);
+    dialog.DoModal();
+}
+
+// While online, the menu's items tell of the game instead.
+void CArenaApp::OnGameHostOnline()
+{
+    if (m_online.Running()) {
+        OnOnlineNews();
+        return;
+    }
+    CHostOnlineDlg dialog(*this);
+    dialog.DoModal();
+}
+
+void CArenaApp::OnGameJoinOnline()
+{
+    if (m_online.Running()) {
+        OnOnlineNews();
+        return;
+    }
+    m_joinDlg.SetDlgItemText(IDC_MESSAGE, "");
+    m_joinDlg.DoModal();
+}
+
+void CArenaApp::OnOnlineNews()
+{
+    CDialog dialog(IDD_ONLINE);
+    dialog.SetDlgItemText(IDC_MESSAGE, OnlineMessage(m_online, m_roomAddresses, m_hostedHere));
+    dialog.DoModal();
 }
 
 void CArenaApp::OnAppAbout()
@@ -155,21 +197,35 @@ bool CArenaApp::ReadOnlineOption(int& i, std::string& error)
     }
     m_joinAddress = m_argv[++i];
     CRelayAddress address;
-    return COnlineGame::ParseAddress(m_joinAddress, address, error);
+    // The page says why when it joins.
+    return kPageEdition || COnlineGame::ParseAddress(m_joinAddress, address, error);
 }
 
 bool CArenaApp::HostOnline(std::uint16_t port, std::string& error)
 {
-    std::string shownHost;
-    if (!backend::StartRelay(port, shownHost, error))
+    std::string addresses;
+    if (!backend::StartRelay(port, addresses, error))
         return false;
-    return StartOnline(CRelayAddress{"127.0.0.1", port, 0}, shownHost, error);
+    m_roomAddresses.clear();
+    for (std::size_t at = 0; at < addresses.size();) {
+        const std::size_t end = std::min(addresses.find(' ', at), addresses.size());
+        m_roomAddresses.push_back(CRelayAddress{addresses.substr(at, end - at), port, 0}.Url());
+        at = end + 1;
+    }
+    m_hostedHere = true;
+    return StartOnline(CRelayAddress{"127.0.0.1", port, 0}, addresses.substr(0, addresses.find(' ')), error);
 }
 
 bool CArenaApp::JoinOnline(const std::string& text, std::string& error)
 {
     CRelayAddress address;
-    return COnlineGame::ParseAddress(text, address, error) && StartOnline(address, address.m_host, error);
+    if (!COnlineGame::ParseAddress(text, address, error))
+        return false;
+    m_roomAddresses.clear();
+    if (address.m_room == 0)
+        m_roomAddresses.push_back(address.Url());
+    m_hostedHere = false;
+    return StartOnline(address, address.m_host, error);
 }
 
 bool CArenaApp::StartOnline(const CRelayAddress& address, const std::string& shownHost, std::string& error)

@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/Resource.h"
 #include "platform/wnd/Backend.h"
+#include "platform/wnd/WinApp.h"
+#include "platform/wnd/Wnd.h"
 
 namespace {
 
@@ -127,16 +130,23 @@ void COnlineGame::Host(const CArena& arena)
 bool COnlineGame::Frame(const std::uint8_t (&local)[net::kSeats])
 {
     const bool ran = m_client->Frame(local, NowMs());
-    if (!m_announce.empty() && m_client->Room() != 0) {
+    const bool announce = !m_announce.empty() && m_client->Room() != 0;
+    if (announce) {
         std::printf("vexlor: hosting %s%s\n", m_announce.c_str(), net::RoomCode(m_client->Room()).c_str());
         std::fflush(stdout);
         m_announce.clear();
+    }
+    const CWnd* const main = AfxGetApp() ? AfxGetApp()->m_pMainWnd : nullptr;
+    if (m_tellPlayer && (announce || !Running()) && main && main->m_native) {
+        m_tellPlayer = Running();
+        backend::PostCommand(*main->m_native, ID_ONLINE_NEWS, 0);
     }
     return ran;
 }
 
 void COnlineGame::Leave()
 {
+    m_tellPlayer = false;
     if (Running())
         m_client->Leave();
 }

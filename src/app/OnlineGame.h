@@ -57,6 +57,10 @@ public:
     // a desync or of the end, news for standard error too.
     bool TakeNews(std::string& status, bool& alarm);
 
+    // Set, the main window hears ID_ONLINE_NEWS when this machine's room is known and when the
+    // session ends other than by leaving: the player who opened it by a dialog is told.
+    bool m_tellPlayer = false;
+
     void LinkOpened() override { m_client->LinkOpened(); }
     void LinkReceived(std::span<const std::uint8_t> bytes) override { m_client->LinkReceived(bytes); }
     void LinkClosed(const std::string& why) override { m_client->LinkClosed(why); }

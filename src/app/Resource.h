@@ -13,4 +13,14 @@ enum : UINT {
     ID_HELP_KEYS_CONTROL = 137,
     ID_GAME_SOUND = 139,       // the Game menu's check items
     ID_GAME_PALETTE = 140,
+    ID_GAME_HOST_ONLINE = 141,
+    ID_GAME_JOIN_ONLINE = 142,
+    ID_ONLINE_NEWS = 143,      // posted by the online game: a room to show, or its end
+    IDD_HOST_ONLINE = 150,
+    IDD_JOIN_ONLINE = 151,
+    IDD_ONLINE = 152,          // a message about the online game
+    IDC_PORT = 1000,
+    IDC_ADDRESS = 1001,
+    IDC_ROOM = 1002,
+    IDC_MESSAGE = 1003,
 };

@@ -17,6 +17,11 @@ constexpr MenuItemTemplate kGameMenu[] = {
     {"&Sound", ID_GAME_SOUND, {}},
     {"Colour-&blind palette", ID_GAME_PALETTE, {}},
     {nullptr, 0, {}},
+#ifndef __EMSCRIPTEN__
+    // A page cannot listen for connections.
+    {"&Host Online Game...", ID_GAME_HOST_ONLINE, {}},
+#endif
+    {"&Join Online Game...", ID_GAME_JOIN_ONLINE, {}},
     {"E&xit", ID_APP_EXIT, {}},
 };
 
@@ -139,11 +144,38 @@ constexpr DialogItemTemplate kControlKeysItems[] = {
     {DialogControl::Static, "Quit", 59, 18, 14, 8, kStaticId, 0},
 };
 
+constexpr DialogItemTemplate kHostOnlineItems[] = {
+    {DialogControl::Static, "&Port:", 7, 9, 40, 8, kStaticId, 0},
+    {DialogControl::Edit, "7341", 50, 7, 50, 12, IDC_PORT, 0},
+    {DialogControl::Static, "The game listens on this port on every network interface of this machine.", 7, 25, 206, 24,
+     IDC_MESSAGE, SS_NOPREFIX},
+    {DialogControl::DefPushButton, "OK", 108, 52, 50, 14, IDOK, 0},
+    {DialogControl::PushButton, "Cancel", 163, 52, 50, 14, IDCANCEL, 0},
+};
+
+constexpr DialogItemTemplate kJoinOnlineItems[] = {
+    {DialogControl::Static, "&Address (HOST[:PORT]):", 7, 9, 86, 8, kStaticId, 0},
+    {DialogControl::Edit, "", 96, 7, 117, 12, IDC_ADDRESS, 0},
+    {DialogControl::Static, "&Room code:", 7, 25, 86, 8, kStaticId, 0},
+    {DialogControl::Edit, "", 96, 23, 117, 12, IDC_ROOM, 0},
+    {DialogControl::Static, "", 7, 41, 206, 24, IDC_MESSAGE, SS_NOPREFIX},
+    {DialogControl::DefPushButton, "OK", 108, 68, 50, 14, IDOK, 0},
+    {DialogControl::PushButton, "Cancel", 163, 68, 50, 14, IDCANCEL, 0},
+};
+
+constexpr DialogItemTemplate kOnlineItems[] = {
+    {DialogControl::Static, "", 7, 7, 246, 72, IDC_MESSAGE, SS_NOPREFIX},
+    {DialogControl::DefPushButton, "OK", 105, 82, 50, 14, IDOK, 0},
+};
+
 constexpr DialogTemplate kDialogs[] = {
     {IDD_ABOUTBOX, "Vexlor", "MS Sans Serif", 8, 133, 55, kAboutItems},
     {IDD_KEYS, "Keys", "MS Shell Dlg", 8, 225, 95, kKeysItems},
     {IDD_GENERAL, "General", "MS Shell Dlg", 8, 186, 95, kGeneralItems},
     {IDD_CONTROL_KEYS, "Control Keys", "MS Shell Dlg", 8, 181, 79, kControlKeysItems},
+    {IDD_HOST_ONLINE, "Host Online Game", "MS Shell Dlg", 8, 220, 73, kHostOnlineItems},
+    {IDD_JOIN_ONLINE, "Join Online Game", "MS Shell Dlg", 8, 220, 89, kJoinOnlineItems},
+    {IDD_ONLINE, "Online Game", "MS Shell Dlg", 8, 260, 103, kOnlineItems},
 };
 
 // The icon: player 1's swept arrowhead in red among a few stars on a night-blue field.

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Two windows in one online game on a vexlor-server: the first opens a room (--join with no
-# room), the second joins it into seat 2. The arrow keys pressed in the second turn its ship
-# in the first's game;
-# after P both are paused and their client areas show the same arena pixel for pixel; Escape
-# in the second ends it with status 0 while the first plays on.
+# room), the second joins it into seat 2 through its Game menu's Join dialog, typing the
+# address and the room code. The arrow keys pressed in the second turn its ship in the
+# first's game; after P both are paused and their client areas show the same arena pixel
+# for pixel; Escape in the second ends it with status 0 while the first plays on.
 # Usage: online.sh path/to/vexlor path/to/vexlor-server
 source "$(dirname "$0")/lib.sh"
 E2E_SCREEN=1700x768
@@ -34,7 +34,17 @@ start host 0 --join "127.0.0.1:$PORT"
 e2e_wait_until 20 grep -q '^vexlor: hosting ws://127.0.0.1:' "$E2E_WORK/host.out" ||
     e2e_fail "the first game opened no room: $(cat "$E2E_WORK/host.out")"
 readonly ROOM=$(sed -n 's|^vexlor: hosting ws://.*/||p' "$E2E_WORK/host.out")
-start guest 850 --join "127.0.0.1:$PORT/$ROOM"
+start guest 850
+E2E_GAME_PID=$guest_PID E2E_WID=$guest_WID
+xdotool windowfocus --sync "$guest_WID"
+e2e_open_menu alt+g
+xdotool key j
+e2e_await_dialog 'Join Online Game'
+xdotool type --delay 20 "127.0.0.1:$PORT"
+xdotool key Tab
+xdotool type --delay 20 "$ROOM"
+xdotool key Return
+e2e_await_dialog_gone
 
 # The lib's state helpers read the host's log.
 ln -sf "$E2E_WORK/host.state" "$E2E_WORK/state"

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QApplicationStateChangeEvent>
 #include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -14,6 +16,7 @@
 #include "platform/qt/DialogBuilder.h"
 #include "platform/qt/KeyInput.h"
 #include "platform/qt/NativeWindow.h"
+#include "platform/wnd/Dialog.h"
 #include "platform/wnd/FrameWnd.h"
 #include "platform/wnd/Keyboard.h"
 #include "platform/wnd/WinApp.h"
@@ -151,6 +154,38 @@ TEST(DialogTest, TheItemsArePlacedAsLaidOutInTheDialogFont)
     const CRect button = layout.items[0].rect;
     EXPECT_EQ(dialog->size(), QSize(layout.client.cx, layout.client.cy));
     EXPECT_EQ(dialog->findChild<QPushButton*>()->geometry(), QRect(button.left, button.top, button.Width(), button.Height()));
+}
+
+// An edit shows the template's text, a static the dialog's; OK hands the edit's text to the
+// dialog, which may refuse it and keep the dialog open with a new message.
+TEST(DialogTest, OKHandsTheEditsTextToTheDialogWhichMayRefuse)
+{
+    static const DialogItemTemplate items[] = {{DialogControl::Edit, "7341", 7, 7, 50, 12, 1000, 0},
+                                               {DialogControl::Static, "", 7, 25, 100, 8, 1001, 0},
+                                               {DialogControl::DefPushButton, "OK", 76, 34, 50, 14, IDOK, 0}};
+    const DialogTemplate port{302, "Test", "MS Shell Dlg", 8, 133, 55, items};
+    struct CPortDlg : CDialog
+    {
+        CPortDlg() : CDialog(302) {}
+        bool OnOK() override
+        {
+            SetDlgItemText(1001, "refused " + GetDlgItemText(1000));
+            return GetDlgItemText(1000) == "80";
+        }
+    } texts;
+    texts.SetDlgItemText(1001, "before");
+    const std::unique_ptr<QDialog> dialog(BuildDialog(port, nullptr, &texts));
+    auto* const edit = dialog->findChild<QLineEdit*>();
+    auto* const label = dialog->findChild<QLabel*>();
+    EXPECT_EQ(edit->text(), "7341");
+    EXPECT_EQ(label->text(), "before");
+    edit->setText("x");
+    dialog->findChild<QPushButton*>()->click();
+    EXPECT_EQ(dialog->result(), 0);
+    EXPECT_EQ(label->text(), "refused x");
+    edit->setText("80");
+    dialog->findChild<QPushButton*>()->click();
+    EXPECT_EQ(dialog->result(), IDOK);
 }
 
 }  // namespace

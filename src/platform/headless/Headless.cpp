@@ -24,7 +24,7 @@ void EraseBackground(CNativeWindow&) {}
 void SetMenuBar(CNativeWindow&, const MenuTemplate&) {}
 void PostCommand(CNativeWindow&, UINT, UINT) {}
 void SetIcon(CNativeWindow&, const IconResource&) {}
-int RunModalDialog(const DialogTemplate&, CNativeWindow*) { return 0; }
+int RunModalDialog(const DialogTemplate&, CDialog&, CNativeWindow*) { return 0; }
 void SetFocus(CNativeWindow&) {}
 CWnd* GetFocusWnd() { return nullptr; }
 int RunEventLoop() { return 0; }

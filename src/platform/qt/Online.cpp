@@ -9,12 +9,13 @@
 
 namespace {
 
-QString FirstIPv4Address()
+QString IPv4Addresses()
 {
+    QStringList addresses;
     for (const QHostAddress& address : QNetworkInterface::allAddresses())
         if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
-            return address.toString();
-    return QStringLiteral("127.0.0.1");
+            addresses.append(address.toString());
+    return addresses.isEmpty() ? QStringLiteral("127.0.0.1") : addresses.join(QLatin1Char(' '));
 }
 
 }  // namespace
@@ -51,7 +52,7 @@ bool StartRelay(std::uint16_t& port, std::string& address, std::string& error)
         return false;
     }
     port = server->Port();
-    address = FirstIPv4Address().toStdString();
+    address = IPv4Addresses().toStdString();
     relay = std::move(server);
     return true;
 }

@@ -36,19 +36,28 @@ var VexlorDialogsLibrary = {
       body.style.font = layout.pointSize + 'pt ' + VexlorDialogs.face;
       body.style.lineHeight = layout.lineHeight + 'px';
 
-      var dialog = {overlay: overlay, box: box, buttons: [], restore: document.activeElement, owner: owner};
+      var dialog = {overlay: overlay, box: box, buttons: [], focusables: [], controls: {},
+                    restore: document.activeElement, owner: owner};
       close.addEventListener('click', function() { VexlorDialogs.end(dialog); });
       layout.items.forEach(function(item) {
         var element;
         if (item.kind === 'static') {
           element = Vexlor.element('div', 'vx-static', body);
           element.textContent = item.text;
+          dialog.controls[item.id] = element;
+        } else if (item.kind === 'edit') {
+          element = Vexlor.element('input', 'vx-edit', body);
+          element.value = item.text;
+          dialog.controls[item.id] = element;
+          dialog.focusables.push(element);
         } else {
           element = Vexlor.element('button', 'vx-button', body);
           element.appendChild(VexlorMenu.mnemonicElement(item));
           // OK and Cancel end the dialog; the templates have no other buttons.
-          if (item.id === 1 || item.id === 2) element.addEventListener('click', function() { VexlorDialogs.end(dialog); });
+          if (item.id === 1 || item.id === 2)
+            element.addEventListener('click', function() { VexlorDialogs.press(dialog, item.id); });
           dialog.buttons.push({element: element, item: item});
+          dialog.focusables.push(element);
           if (item.kind === 'default') dialog.defaultButton = element;
         }
         element.style.left = item.x + 'px';
@@ -60,17 +69,25 @@ var VexlorDialogsLibrary = {
       box.style.left = Math.max(0, Math.floor((window.innerWidth - box.offsetWidth) / 2)) + 'px';
       box.style.top = Math.max(0, Math.floor((window.innerHeight - box.offsetHeight) / 2)) + 'px';
       Vexlor.dialogs.push(dialog);
-      (dialog.defaultButton || (dialog.buttons[0] && dialog.buttons[0].element) || box).focus({preventScroll: true});
+      Vexlor.pageDialog = dialog;
+      (dialog.focusables[0] && dialog.focusables[0].tagName === 'INPUT' ? dialog.focusables[0] : dialog.defaultButton ||
+       dialog.focusables[0] || box).focus({preventScroll: true});
+    },
+
+    // OK asks the program of a dialog with edits whether it may end (it reads their texts).
+    press: function(dialog, id) {
+      var edits = dialog.focusables.some(function(e) { return e.tagName === 'INPUT'; });
+      if (id !== 1 || !edits || Vexlor.call('_vexlor_from_page_dialog_ok')) VexlorDialogs.end(dialog);
     },
 
     key: function(dialog, e) {
       // Enter ends a dialog without a default button too, as OK, as the classic dialog does.
       if (e.key === 'Enter' || e.key === 'Escape') {
-        VexlorDialogs.end(dialog);
+        VexlorDialogs.press(dialog, e.key === 'Enter' ? 1 : 2);
         return true;
       }
       if (e.key === 'Tab') {
-        var list = dialog.buttons.map(function(b) { return b.element; });
+        var list = dialog.focusables;
         if (list.length) {
           var at = list.indexOf(document.activeElement);
           var next = e.shiftKey ? (at + list.length - 1) % list.length : (at + 1) % list.length;
@@ -78,9 +95,12 @@ var VexlorDialogsLibrary = {
         }
         return true;
       }
+      // An edit takes the keys it types.
+      if (document.activeElement.tagName === 'INPUT' && !e.altKey) return false;
       var letter = e.altKey ? VexlorMenu.letterOf(e) : e.key.length === 1 ? e.key.toLowerCase() : '';
-      if (letter && dialog.buttons.some(function(b) { return VexlorMenu.mnemonic(b.item) === letter; })) {
-        VexlorDialogs.end(dialog);
+      var button = letter && dialog.buttons.find(function(b) { return VexlorMenu.mnemonic(b.item) === letter; });
+      if (button) {
+        VexlorDialogs.press(dialog, button.item.id);
         return true;
       }
       // Space on a focused button presses it; every other key stays in the dialog.
@@ -104,6 +124,16 @@ var VexlorDialogsLibrary = {
   },
   vexlor_to_page_run_dialog__deps: ['$VexlorDialogs'],
   vexlor_to_page_run_dialog: function(json, owner) { VexlorDialogs.run(JSON.parse(UTF8ToString(json)), owner); },
+  // The open dialog's control of this id: its text into the buffer, or a new text shown.
+  vexlor_to_page_dialog_text: function(id, buffer, size) {
+    var edit = Vexlor.pageDialog && Vexlor.pageDialog.controls[id];
+    stringToUTF8(edit ? edit.value : '', buffer, size);
+  },
+  vexlor_to_page_set_dialog_text: function(id, text) {
+    var control = Vexlor.pageDialog && Vexlor.pageDialog.controls[id];
+    if (control && control.tagName === 'INPUT') control.value = UTF8ToString(text);
+    else if (control) control.textContent = UTF8ToString(text);
+  },
 };
 
 mergeInto(LibraryManager.library, VexlorDialogsLibrary);

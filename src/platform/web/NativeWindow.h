@@ -26,6 +26,8 @@ void vexlor_to_page_check_menu(int command, int checked);
 void vexlor_to_page_set_icon(const std::uint32_t* rgba, int size);
 void vexlor_to_page_measure_dialog_font(int pointSize, int* alphabetWidthAndHeight);
 void vexlor_to_page_run_dialog(const char* json, int owner);
+void vexlor_to_page_dialog_text(int id, char* buffer, int size);
+void vexlor_to_page_set_dialog_text(int id, const char* text);
 void vexlor_to_page_focus(int slot);
 int vexlor_to_page_focused_slot();
 void vexlor_to_page_post_command(int slot, int id, int source);

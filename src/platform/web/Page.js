@@ -16,6 +16,7 @@ var VexlorPage = {
     firstFrame: 0,
     menu: null,        // the open menu: {index, panels, restore} (Menu.js)
     dialogs: [],       // the open dialogs, the topmost last (Dialogs.js)
+    pageDialog: null,  // the dialog opened last, whose controls the program reads and sets
     // A tick may run late; a tab in the background catches up by this many ticks at most.
     maxCatchUp: 3,
     // What reads the controllers, once before each tick.

@@ -1,9 +1,13 @@
 // The browser backend's resources and options: the menu bar and the dialogs handed to the
 // page as JSON, the icon, the player's options in the page's storage.
+#include <emscripten/emscripten.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "platform/web/NativeWindow.h"
+#include "platform/wnd/Dialog.h"
 #include "platform/wnd/DialogLayout.h"
 
 namespace {
@@ -63,11 +67,44 @@ const char* KindName(DialogControl kind)
     case DialogControl::Static: return "static";
     case DialogControl::PushButton: return "button";
     case DialogControl::DefPushButton: return "default";
+    case DialogControl::Edit: return "edit";
     }
     return "static";
 }
 
+// The open dialog with edits, whose OK the page hands back (vexlor_from_page_dialog_ok).
+CDialog* s_pageDialog = nullptr;
+const DialogTemplate* s_pageTemplate = nullptr;
+
+// The dialog's text for a control, where it set one, else the template's.
+const char* ItemText(const CDialog& dialog, const DialogItemLayout& item)
+{
+    for (const DialogItemText& text : dialog.m_itemTexts)
+        if (text.id == item.id)
+            return text.text.c_str();
+    return item.text.c_str();
+}
+
 }  // namespace
+
+extern "C" EMSCRIPTEN_KEEPALIVE int vexlor_from_page_dialog_ok()
+{
+    if (!s_pageDialog)
+        return 1;
+    char text[256];
+    for (const DialogItemTemplate& item : s_pageTemplate->items)
+        if (item.kind == DialogControl::Edit) {
+            vexlor_to_page_dialog_text(int(item.id), text, int(sizeof text));
+            s_pageDialog->SetDlgItemText(item.id, text);
+        }
+    if (s_pageDialog->OnOK()) {
+        s_pageDialog = nullptr;
+        return 1;
+    }
+    for (const DialogItemText& item : s_pageDialog->m_itemTexts)
+        vexlor_to_page_set_dialog_text(int(item.id), item.text.c_str());
+    return 0;
+}
 
 namespace backend {
 
@@ -103,7 +140,7 @@ void SetIcon(CNativeWindow&, const IconResource& icon)
 
 // Shown at once and modal for the user; it closes on its own later (see Backend.h). The
 // page measures its font; the items go to it laid out, statics with the text they show.
-int RunModalDialog(const DialogTemplate& dialog, CNativeWindow* owner)
+int RunModalDialog(const DialogTemplate& dialog, CDialog& texts, CNativeWindow* owner)
 {
     int measured[2] = {};
     vexlor_to_page_measure_dialog_font(DialogPointSize(dialog), measured);
@@ -120,10 +157,15 @@ int RunModalDialog(const DialogTemplate& dialog, CNativeWindow* owner)
         json += KindName(item.kind);
         json += "\",";
         // A static's text is laid out as it shows.
-        AppendShownText(json, item.text.c_str(), item.kind != DialogControl::Static);
+        const bool marked = item.kind != DialogControl::Static && item.kind != DialogControl::Edit;
+        AppendShownText(json, ItemText(texts, item), marked);
         json += ",\"id\":" + std::to_string(item.id) + "," + JsonRect(item.rect) + "}";
     }
     json += "]}";
+    const bool edits = std::any_of(dialog.items.begin(), dialog.items.end(),
+                                   [](const DialogItemTemplate& item) { return item.kind == DialogControl::Edit; });
+    s_pageDialog = edits ? &texts : nullptr;
+    s_pageTemplate = &dialog;
     vexlor_to_page_run_dialog(json.c_str(), owner ? owner->m_slot : -1);
     return 0;
 }

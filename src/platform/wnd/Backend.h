@@ -22,6 +22,7 @@
 #include "platform/wnd/Resources.h"
 #include "sound/Effect.h"
 
+class CDialog;
 class CNetLink;
 class CNetLinkListener;
 class CWnd;
@@ -87,11 +88,13 @@ void PostCommand(CNativeWindow& window, UINT id, UINT source);
 // Runs a modal dialog built from the template, owned by owner's window (or none), while
 // timers and painting go on; returns the id of the button that ended it (IDOK, IDCANCEL)
 // or 0 when it was closed otherwise. The owner has the keyboard focus back afterwards.
+// The controls named in dialog.m_itemTexts show those texts; OK saves each edit's text
+// there and asks dialog.OnOK whether to end, and if not shows m_itemTexts again.
 // A backend that cannot wait inside a call (the browser's) shows the dialog, modal for the
 // user until it ends, and returns 0 at once: DoModal then answers IDCANCEL and exchanges no
-// data, so only a dialog whose caller ignores the answer may run there, as every dialog of
-// the application does.
-int RunModalDialog(const DialogTemplate& dialog, CNativeWindow* owner);
+// data, so only a dialog whose caller ignores the answer may run there. There OK calls
+// OnOK later only on a dialog with an edit, which must outlive DoModal.
+int RunModalDialog(const DialogTemplate& dialog, CDialog& texts, CNativeWindow* owner);
 void SetFocus(CNativeWindow& window);
 // The window of ours that has the keyboard focus, or null.
 CWnd* GetFocusWnd();
@@ -122,8 +125,8 @@ CNetLink* OpenNetLink(const std::string& url, CNetLinkListener& listener, std::s
 void DestroyNetLink(CNetLink* link);
 // Runs the relay of online sessions inside this program, on every interface, at port (0 for
 // any free one, and then port answers the one it has); address answers what to give
-// friends: the machine's first IPv4 address other than loopback, or 127.0.0.1. False with
-// one line of why.
+// friends: the machine's IPv4 addresses other than loopback, separated by spaces, or
+// 127.0.0.1. False with one line of why.
 bool StartRelay(std::uint16_t& port, std::string& address, std::string& error);
 
 }  // namespace backend

@@ -23,7 +23,7 @@ LRESULT CDialog::DoModal()
     const CWnd* const owner = m_parentWnd ? m_parentWnd : (app ? app->m_pMainWnd : nullptr);
     CDataExchange load{false, this};
     DoDataExchange(&load);
-    const int result = backend::RunModalDialog(*dialogTemplate, owner ? owner->m_native : nullptr);
+    const int result = backend::RunModalDialog(*dialogTemplate, *this, owner ? owner->m_native : nullptr);
     if (result != IDOK)
         return IDCANCEL;
     CDataExchange save{true, this};
@@ -32,3 +32,26 @@ LRESULT CDialog::DoModal()
 }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
+
+bool CDialog::OnOK()
+{
+    return true;
+}
+
+void CDialog::SetDlgItemText(UINT id, const std::string& text)
+{
+    for (DialogItemText& item : m_itemTexts)
+        if (item.id == id) {
+            item.text = text;
+            return;
+        }
+    m_itemTexts.push_back({id, text});
+}
+
+std::string CDialog::GetDlgItemText(UINT id) const
+{
+    for (const DialogItemText& item : m_itemTexts)
+        if (item.id == id)
+            return item.text;
+    return {};
+}

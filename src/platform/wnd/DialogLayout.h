@@ -45,7 +45,7 @@ int WholeLinesHeight(int height, int lineHeight);
 struct DialogItemLayout
 {
     DialogControl kind;
-    std::string text;  // a static's as shown; a button's with its mnemonic mark for the toolkit
+    std::string text;  // a static's as shown; a button's with its mnemonic mark for the toolkit; an edit's as it is
     UINT id;
     CRect rect;        // in pixels of the dialog's client area
 };

@@ -45,7 +45,7 @@ struct StringEntry
     const char* text;
 };
 
-enum class DialogControl { Static, PushButton, DefPushButton };
+enum class DialogControl { Static, PushButton, DefPushButton, Edit };
 enum : DWORD { SS_NOPREFIX = 0x80 };
 
 struct DialogItemTemplate
