@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Measures online play against its targets, on 127.0.0.1 (a measurement, not a test):
-#   for each delay of the test proxy (tests/net/proxy.py: each way between a machine and the
-#   relay, ±20 ms jitter, a 200 ms stall about every 10 s), three headless machines
-#   (vexlor_netbot) play SECONDS on a vexlor-server, one turning its ship now and then:
-#     key press to the ship turning on the other two screens, p95 and median (a key crosses
-#     the proxy twice: up to the relay and down to the other machine)
+#   for each one-way delay between two machines (the test proxy, tests/net/proxy.py, holds
+#   half of it each way between a machine and the relay, ±20 ms jitter on each), first on a
+#   steady network, then with a 200 ms stall about every 10 s on every link, three headless
+#   machines (vexlor_netbot) play SECONDS on a vexlor-server, one turning its ship now and then:
+#     key press to the ship turning on the other two screens, p95 and median
 #     traffic per machine each way, counted by the proxy (WebSocket frames and all)
 #     the deepest rollback and the tick rate of every machine
 #   then the relay's CPU for ROOMS rooms of 4 machines sending 40 inputs a second
@@ -46,10 +46,10 @@ start_relay() {
 }
 
 session() {
-    local -r delay=$1 dir=$work/delay-$1
+    local -r delay=$1 stalls=$2 dir=$work/delay-$1-$2
     mkdir -p "$dir"
     start_relay
-    python3 tests/net/proxy.py "$relay_port" "$delay" >"$dir/proxy.out" 2>&1 &
+    python3 tests/net/proxy.py "$relay_port" $((delay / 2)) 1 "$stalls" >"$dir/proxy.out" 2>&1 &
     pids+=($!)
     local -r proxy_pid=$! port=$(first_line 10 "$dir/proxy.out" 'listening on' | sed 's/.*://')
     "$bot" "$port" new "$seconds" 1 probe >"$dir/a.out" 2>&1 &
@@ -63,7 +63,7 @@ session() {
     local -r deadline=$((SECONDS + 20))
     while (($(grep -c carried "$dir/proxy.out") < 3 && SECONDS < deadline)); do sleep 0.1; done
     kill "$proxy_pid" "$relay_pid"
-    report "$delay" "$dir"
+    report "$delay" "$stalls" "$dir"
 }
 
 # For each press, the first turn each watcher saw within two seconds after it.
@@ -76,14 +76,14 @@ latencies() {
 }
 
 report() {
-    local -r delay=$1 dir=$2
+    local -r delay=$1 stalls=$2 dir=$3
     local -r all=$(latencies "$dir")
     local -r n=$(grep -c . <<<"$all" || true)
-    printf 'proxy delay %s ms each way (a key crosses %s ms):\n' "$delay" $((2 * delay))
+    printf '%s ms one way between machines, %s:\n' "$delay" "$( ((stalls)) && echo 'a 200 ms stall every 10 s or so' || echo 'steady')"
     if ((n > 0)); then
         printf '  key press to the remote ship turning: p95 %s ms, median %s ms over %s turns (target <= %s ms)\n' \
             "$(sed -n "$(((n * 95 + 99) / 100))p" <<<"$all")" "$(sed -n "$(((n + 1) / 2))p" <<<"$all")" "$n" \
-            $((2 * delay + 50))
+            $((delay + 50))
     else
         echo "  key press to the remote ship turning: no turn seen"
     fi
@@ -109,5 +109,7 @@ relay_cpu() {
     kill "$relay_pid"
 }
 
-for delay in $delays; do session "$delay"; done
+for stalls in 0 1; do
+    for delay in $delays; do session "$delay" "$stalls"; done
+done
 relay_cpu

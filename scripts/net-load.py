@@ -14,7 +14,7 @@ import struct
 import sys
 
 JOIN, WELCOME, INPUT = 1, 2, 3
-PROTOCOL_VERSION = 2
+PROTOCOL_VERSION = 3
 
 
 def frame(payload):
@@ -80,7 +80,7 @@ async def main(port, rooms, seconds):
             if draining.done():
                 sys.exit("net-load: the relay closed a machine's connection")
             inputs = bytes(((tick + i) // 15 + seat) & 0x1F for i in range(1 - count, 1))
-            writer.write(frame(struct.pack("<BBIIB", INPUT, seat, max(0, tick - 8), tick, count) + inputs))
+            writer.write(frame(struct.pack("<BBhIB", INPUT, seat, max(0, tick - 8) - tick, tick, count) + inputs))
     late = loop.time() - start - seconds
     print(f"net-load: done, {late * 1000:.0f} ms behind", flush=True)
     for writer, _, task in machines:

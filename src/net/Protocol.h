@@ -8,8 +8,9 @@
 //   Welcome       relay → client   room (u64), the seats given (u8 mask), every seat held
 //                                  (u8 mask), the tick the seats given start at (u32), the
 //                                  host's seats (u8 mask)
-//   Input         client → relay   seat (u8), the sender's confirmed tick (u32), the last
-//                                  tick (u32), count (u8, 1 to 8), then count inputs, oldest first
+//   Input         client → relay   seat (u8), the sender's confirmed tick less the last tick
+//                                  (i16), the last tick (u32), count (u8, 1 to 8), then count
+//                                  inputs, oldest first
 //   RelayedInput  relay → client   the same, then the relay's stamp (u16, milliseconds)
 //   HashReport    both ways        seat (u8), tick (u32), hash (u64)
 //   Snapshot      both ways        tick (u32), then the arena's snapshot as it stands after it
@@ -26,7 +27,7 @@
 
 namespace net {
 
-constexpr std::uint16_t kProtocolVersion = 2;
+constexpr std::uint16_t kProtocolVersion = 3;
 constexpr int kSeats = 4;
 constexpr int kMaxBatch = 8;
 // About 621 days of ticks: beyond it a tick is a fault, not a long game.

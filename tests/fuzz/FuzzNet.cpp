@@ -43,7 +43,7 @@ void ToPeers(std::span<const std::uint8_t> bytes)
     }();
     static std::int64_t now = 0;
     now += 1000;  // a join a second: within the relay's limit for one address
-    const std::uint8_t join[] = {1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+    const std::uint8_t join[] = {1, net::kProtocolVersion, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};
     relay.Open(1, "192.0.2.1", now);
     relay.Receive(1, join, now);
     relay.Receive(1, bytes, now);

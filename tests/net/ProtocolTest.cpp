@@ -33,8 +33,8 @@ TEST(Protocol, MessagesComeBackAsSentAtTheirExactBytes)
     CMessage input;
     input.m_type = EMessage::kRelayedInput;
     input.m_batch = CInputBatch{3, 96, 100, 4, {1, 0x3F, 0x5F, 0x9F}, 0xBEEF};
-    EXPECT_EQ(Bytes(input), (std::vector<std::uint8_t>{4, 3, 96, 0, 0, 0, 100, 0, 0, 0, 4, 1, 0x3F, 0x5F, 0x9F,
-                                                       0xEF, 0xBE}));
+    EXPECT_EQ(Bytes(input), (std::vector<std::uint8_t>{4, 3, 0xFC, 0xFF, 100, 0, 0, 0, 4, 1, 0x3F, 0x5F, 0x9F, 0xEF,
+                                                       0xBE}));
     CMessage back;
     std::string error;
     ASSERT_TRUE(Decode(Bytes(input), back, error)) << error;
@@ -45,7 +45,7 @@ TEST(Protocol, MessagesComeBackAsSentAtTheirExactBytes)
     join.m_type = EMessage::kJoin;
     join.m_room = kRoomLimit - 1;
     join.m_seatsWanted = 2;
-    EXPECT_EQ(Bytes(join), (std::vector<std::uint8_t>{1, 2, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 3, 0, 2}));
+    EXPECT_EQ(Bytes(join), (std::vector<std::uint8_t>{1, 3, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 3, 0, 2}));
 
     CMessage failure;
     failure.m_type = EMessage::kError;
@@ -57,7 +57,7 @@ TEST(Protocol, MessagesComeBackAsSentAtTheirExactBytes)
 
 TEST(Protocol, RefusesWhatNoPeerSendsWithTheReason)
 {
-    const std::vector<std::uint8_t> input = {3, 0, 0, 0, 0, 0, 10, 0, 0, 0, 2, 0x1F, 0x9F};  // ticks 9 and 10
+    const std::vector<std::uint8_t> input = {3, 0, 0xF6, 0xFF, 10, 0, 0, 0, 2, 0x1F, 0x9F};  // ticks 9 and 10
     ASSERT_EQ(Refusal(input), "accepted");
     const auto with = [&](std::size_t at, std::uint8_t value) {
         auto bytes = input;
@@ -67,13 +67,14 @@ TEST(Protocol, RefusesWhatNoPeerSendsWithTheReason)
     EXPECT_EQ(Refusal({}), "a message of 0 bytes (1 to 16392)");
     EXPECT_EQ(with(0, 12), "a message of unknown type 12");
     EXPECT_EQ(with(1, 4), "input for seat 4");
-    EXPECT_EQ(with(12, 0xBF), "an input with command 5");
-    EXPECT_EQ(with(9, 0x80), "input for ticks out of range (up to tick 2147483658, confirmed 0)");
-    EXPECT_EQ(with(6, 1), "input for ticks out of range (up to tick 1, confirmed 0)");
-    EXPECT_EQ(with(10, 3), "a message of type 3 and 13 bytes");
-    EXPECT_EQ(Refusal({1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}), "protocol version 1; this game speaks version 2");
-    EXPECT_EQ(Refusal({1, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}), "a join that wants 5 seats (1 to 4)");
-    EXPECT_EQ(Refusal({1, 2, 0, 0, 0, 0, 0, 0, 0, 4, 0, 1}), "tick 0 or room 1125899906842624 out of range");
+    EXPECT_EQ(with(10, 0xBF), "an input with command 5");
+    EXPECT_EQ(with(7, 0x80), "input for ticks out of range (up to tick 2147483658, 2 of them)");
+    EXPECT_EQ(with(4, 1), "input for ticks out of range (up to tick 1, 2 of them)");
+    EXPECT_EQ(with(2, 0xF5), "a confirmed tick out of range (-11 from tick 10)");
+    EXPECT_EQ(with(8, 3), "a message of type 3 and 11 bytes");
+    EXPECT_EQ(Refusal({1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}), "protocol version 1; this game speaks version 3");
+    EXPECT_EQ(Refusal({1, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5}), "a join that wants 5 seats (1 to 4)");
+    EXPECT_EQ(Refusal({1, 3, 0, 0, 0, 0, 0, 0, 0, 4, 0, 1}), "tick 0 or room 1125899906842624 out of range");
     EXPECT_EQ(Refusal({7, 1, 0x10, 0, 0, 0, 0}), "seats 0 and 17, beyond the four");
     EXPECT_EQ(Refusal({10, 0, 0, 0, 0x80}), "tick 2147483648 or room 0 out of range");
     EXPECT_EQ(Refusal({9, 1, 'o', 'k', 0x07}), "an error text that does not print");
