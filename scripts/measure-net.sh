@@ -2,9 +2,9 @@
 # Measures online play against its targets, on 127.0.0.1 (a measurement, not a test):
 #   for each one-way delay between two machines (the test proxy, tests/net/proxy.py, holds
 #   half of it each way between a machine and the relay, ±20 ms jitter on each), first on a
-#   steady network, then with a 200 ms stall about every 10 s on every link, three headless
+#   steady network, then with a 200 ms stall about every 10 s on every link, four headless
 #   machines (vexlor_netbot) play SECONDS on a vexlor-server, one turning its ship now and then:
-#     key press to the ship turning on the other two screens, p95 and median
+#     key press to the ship turning on the other three screens, p95 and median
 #     traffic per machine each way, counted by the proxy (WebSocket frames and all)
 #     the deepest rollback and the tick rate of every machine
 #   then the relay's CPU for ROOMS rooms of 4 machines sending 40 inputs a second
@@ -55,13 +55,13 @@ session() {
     "$bot" "$port" new "$seconds" 1 probe >"$dir/a.out" 2>&1 &
     pids+=($!)
     local -r room=$(first_line 20 "$dir/a.out" '^netbot: room ' | cut -d' ' -f3)
-    "$bot" "$port" "$room" "$seconds" 2 watch 0 >"$dir/b.out" 2>&1 &
-    pids+=($!)
-    "$bot" "$port" "$room" "$seconds" 3 watch 0 >"$dir/c.out" 2>&1 &
-    pids+=($!)
-    for machine in a b c; do first_line $((seconds + 60)) "$dir/$machine.out" '^netbot: figures' >/dev/null; done
+    for machine in b c d; do
+        "$bot" "$port" "$room" "$seconds" "$(printf '%d' "'$machine")" watch 0 >"$dir/$machine.out" 2>&1 &
+        pids+=($!)
+    done
+    for machine in a b c d; do first_line $((seconds + 60)) "$dir/$machine.out" '^netbot: figures' >/dev/null; done
     local -r deadline=$((SECONDS + 20))
-    while (($(grep -c carried "$dir/proxy.out") < 3 && SECONDS < deadline)); do sleep 0.1; done
+    while (($(grep -c carried "$dir/proxy.out") < 4 && SECONDS < deadline)); do sleep 0.1; done
     kill "$proxy_pid" "$relay_pid"
     report "$delay" "$stalls" "$dir"
 }
@@ -72,7 +72,7 @@ latencies() {
          FILENAME != ARGV[1] && $2 == "moved" { moved[FILENAME, ++m[FILENAME]] = $3 }
          END { for (f in m) for (i = 1; i <= n; ++i) for (j = 1; j <= m[f]; ++j)
                  if (moved[f, j] >= press[i] && moved[f, j] < press[i] + 2000) { print moved[f, j] - press[i]; break } }' \
-        "$1/a.out" "$1/b.out" "$1/c.out" | sort -n
+        "$1"/[a-d].out | sort -n
 }
 
 report() {
@@ -89,7 +89,7 @@ report() {
     fi
     awk '/carried/ { s = $5; up = $8; down = $12; printf "  traffic of a machine: %.0f B/s up, %.0f B/s down (target <= 2048 each)\n", up / s, down / s }' \
         "$dir/proxy.out"
-    for machine in a b c; do
+    for machine in a b c d; do
         sed -n 's/^netbot: figures /  machine '"$machine"': /p' "$dir/$machine.out"
     done
 }
