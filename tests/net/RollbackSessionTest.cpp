@@ -34,7 +34,9 @@ public:
             m_sessions[i]->Begin(start, 0, std::uint8_t(1 << i), (1 << kMachines) - 1, 1,
                                  CRollbackSession::InputDelayFor(2 * kDelayMs));
         }
-        for (long now = 0; m_sessions[0]->m_confirmed < kTicks || m_sessions[0]->m_tick < kTicks; now += kFrameMs) {
+        // Until the host confirmed a minute; a game that stalls ends at four.
+        const auto done = [this] { return m_sessions[0]->m_confirmed >= kTicks && m_sessions[0]->m_tick >= kTicks; };
+        for (long now = 0; !done() && now < 4L * kTicks * kFrameMs; now += kFrameMs) {
             for (; !m_inFlight.empty() && m_inFlight.begin()->first <= now; m_inFlight.erase(m_inFlight.begin()))
                 Deliver(m_inFlight.begin()->second.first, m_inFlight.begin()->second.second);
             for (int i = 0; i < kMachines; ++i)
