@@ -135,3 +135,21 @@ TEST(RollbackInputDelay, GrowsATickEvery75MsOfRoundTripUpToTwo)
     for (const auto& [roundTrip, delay] : {std::pair{0, 0u}, {74, 0u}, {75, 1u}, {149, 1u}, {150, 2u}, {5000, 2u}})
         EXPECT_EQ(CRollbackSession::InputDelayFor(roundTrip), delay) << roundTrip;
 }
+
+TEST_F(RollbackSession, AReportOfTheTickJustHashedIsComparedAtOnce)
+{
+    CArena start;
+    start.BeginSession(1u, 0);
+    CRollbackSession session;
+    session.Begin(start, 0, 0b0001, 0b0001, 0b0001, 0);
+    const std::uint8_t keys[kSeats] = {};
+    for (int t = 0; t < 40; ++t)
+        session.Frame(keys);
+    std::uint32_t tick = 0;
+    std::uint64_t hash = 0;
+    ASSERT_TRUE(session.TakeHashReport(tick, hash));
+    ASSERT_EQ(tick, 40u);
+    EXPECT_TRUE(session.CheckHash(40, hash));
+    EXPECT_FALSE(session.CheckHash(40, hash ^ 1));
+    EXPECT_EQ(std::tuple(session.m_hashesMatched, session.m_desyncs, session.m_firstDesyncTick), std::tuple(1L, 1, 40u));
+}
