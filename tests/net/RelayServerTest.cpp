@@ -1,6 +1,6 @@
 // The relay over real WebSockets on 127.0.0.1: two machines meet in a room and one's input
-// reaches the other; a connection that sends garbage gets an error and is closed while the
-// room plays on.
+// reaches the other; the relay's error reaches a connection before the server closes it,
+// and only that one (what the relay refuses, and why, is the relay's own test's).
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -84,8 +84,7 @@ TEST(RelayServer, MeetsInARoomForwardsInputAndClosesOnlyABadConnection)
     EXPECT_EQ(relayed.m_batch.m_inputs[1], kSeatFire);
 
     guest.m_socket.sendBinaryMessage(QByteArray("\x03\x07", 2));
-    EXPECT_EQ(guest.Await(EMessage::kError).m_text, "a message of type 3 and 2 bytes");
+    EXPECT_EQ(guest.Await(EMessage::kError).m_type, EMessage::kError);
     EXPECT_TRUE(guest.Is(QAbstractSocket::UnconnectedState));
-    EXPECT_EQ(host.Await(EMessage::kSeats).m_held, 0b0001);
     EXPECT_EQ(host.m_socket.state(), QAbstractSocket::ConnectedState);
 }
