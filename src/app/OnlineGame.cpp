@@ -1,5 +1,6 @@
 #include "app/OnlineGame.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
